@@ -1,0 +1,51 @@
+#include "platform/Image.h"
+
+#include <algorithm>
+
+namespace qov {
+
+Rect Rect::intersect(const Rect& o) const {
+  const int left = std::max(x, o.x);
+  const int top = std::max(y, o.y);
+  const int right = std::min(x + w, o.x + o.w);
+  const int bottom = std::min(y + h, o.y + o.h);
+  return Rect{left, top, std::max(0, right - left), std::max(0, bottom - top)};
+}
+
+Image::Image(int width, int height, Argb fill)
+    : width_(std::max(0, width)),
+      height_(std::max(0, height)),
+      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill) {}
+
+void Image::fill(const Rect& area, Argb colour) {
+  const Rect r = area.intersect(bounds());
+  for (int y = r.y; y < r.y + r.h; ++y) {
+    std::fill_n(pixels_.begin() + static_cast<std::ptrdiff_t>(index(r.x, y)), r.w, colour);
+  }
+}
+
+void Image::copy(const Image& src, const Rect& from, int dx, int dy, const Rect& clip) {
+  const Rect source = from.intersect(src.bounds());
+  // Where the clipped source lands, then clipped again by the target and the clip rectangle.
+  Rect target{dx + (source.x - from.x), dy + (source.y - from.y), source.w, source.h};
+  const Rect visible = target.intersect(bounds()).intersect(clip);
+  for (int y = visible.y; y < visible.y + visible.h; ++y) {
+    const int sy = source.y + (y - target.y);
+    const int sx = source.x + (visible.x - target.x);
+    std::copy_n(src.pixels_.begin() + static_cast<std::ptrdiff_t>(src.index(sx, sy)), visible.w,
+                pixels_.begin() + static_cast<std::ptrdiff_t>(index(visible.x, y)));
+  }
+}
+
+void Image::drawMask(const Mask& mask, int dx, int dy, Argb colour, const Rect& clip) {
+  const Rect visible = Rect{dx, dy, mask.width, mask.height}.intersect(bounds()).intersect(clip);
+  for (int y = visible.y; y < visible.y + visible.h; ++y) {
+    const std::uint8_t* row =
+        mask.alpha.data() + static_cast<std::size_t>(y - dy) * static_cast<std::size_t>(mask.width);
+    for (int x = visible.x; x < visible.x + visible.w; ++x) {
+      if (row[x - dx] != 0) pixels_[index(x, y)] = colour;
+    }
+  }
+}
+
+}  // namespace qov

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/Image.h"
+
+namespace qov {
+
+// The two faces of the window's fonts; the names are the ones the layout uses.
+enum class FontFace {
+  Gothic,  // "ＭＳ ゴシック"
+  Mincho,  // "ＭＳ 明朝"
+};
+
+struct FontSpec {
+  FontFace face = FontFace::Gothic;
+  double points = 10.0;  // at 96 dpi
+  bool bold = false;
+  friend bool operator==(const FontSpec&, const FontSpec&) = default;
+};
+
+// A font at one size. Text is rendered without anti-aliasing.
+class Font {
+ public:
+  virtual ~Font() = default;
+  [[nodiscard]] virtual int lineHeight() const = 0;
+  // The drawn width of `text` in pixels: how far the text cursor moves.
+  [[nodiscard]] virtual int measure(std::u32string_view text) const = 0;
+  // A mask of lineHeight() rows and measure(text) columns.
+  [[nodiscard]] virtual Mask render(std::u32string_view text) const = 0;
+};
+
+// Mouse buttons as the window's events number them.
+enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+
+enum class Key { Enter, Escape, Other };
+
+enum class Cursor { Default, Wait };
+
+enum class MessageIcon { Stop, Information };
+
+// What the window tells the program. Positions are frame pixels (0..505, 0..383).
+class EventSink {
+ public:
+  virtual ~EventSink() = default;
+  virtual void mouseDown(int x, int y, int button) = 0;
+  virtual void mouseUp(int x, int y, int button) = 0;
+  virtual void keyDown(Key key) = 0;
+  // The player closes the window.
+  virtual void closeRequested() = 0;
+  // True when the frame has changed since the last composeFrame().
+  [[nodiscard]] virtual bool frameChanged() const = 0;
+  // The 506 x 384 frame as it must be shown now.
+  virtual const Image& composeFrame() = 0;
+};
+
+// The background-music device. It takes multimedia command strings ("open NAME.MID alias bg",
+// "play bg", "stop bg", "close bg", "status bg mode", "seek bg to start") and answers like the
+// interface it stands in for: false when the call fails; `answer` receives the reply of a
+// status query ("playing", "stopped").
+class MusicDevice {
+ public:
+  virtual ~MusicDevice() = default;
+  virtual bool send(std::string_view command, std::string* answer = nullptr) = 0;
+};
+
+// One channel of sound effects, mixed over the music; a new effect replaces the playing one.
+class SoundOutput {
+ public:
+  virtual ~SoundOutput() = default;
+  // Plays a wave file; false (and nothing plays) when it cannot be read.
+  virtual bool play(const std::filesystem::path& file, bool loop) = 0;
+  // The short sound played for a missing file.
+  virtual void playDefault() = 0;
+  [[nodiscard]] virtual bool playing() const = 0;
+  virtual void stop() = 0;
+};
+
+using TimerId = int;
+
+// Everything outside the program: window, events, timers, clock, fonts, picture decoding,
+// message box, beep, audio. SDL is the real implementation, headless the one for tests.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Shows the window (a no-op headless): a fixed 506 x 384 client area, centred.
+  virtual void openWindow(const std::string& caption, const Image& icon,
+                          const Image& waitCursor) = 0;
+  virtual void setEventSink(EventSink* sink) = 0;
+
+  // Timers fire from doEvents()/waitEvents(). A timer whose handler is still running is never
+  // fired again from inside it. Enabling a timer restarts its interval. A background timer
+  // (the music loop) does not by itself move a wait forward: the headless platform uses this
+  // to see a wait that can never end.
+  virtual TimerId createTimer(int intervalMs, std::function<void()> handler,
+                              bool background = false) = 0;
+  virtual void setTimerEnabled(TimerId timer, bool enabled) = 0;
+  [[nodiscard]] virtual bool timerEnabled(TimerId timer) const = 0;
+
+  // Milliseconds since some start; wraps around at 2^32 like the system's tick count.
+  [[nodiscard]] virtual std::uint32_t tickCount() = 0;
+
+  // Delivers pending input and window events, fires due timers, presents a new frame if the
+  // sink says it changed. Never blocks.
+  virtual void doEvents() = 0;
+  // Blocks until the next event or due timer (or until `timeoutMs` has passed), then runs
+  // doEvents(). Costs no CPU while it blocks.
+  virtual void waitEvents(std::optional<std::uint32_t> timeoutMs = std::nullopt) = 0;
+
+  virtual void setCursor(Cursor cursor) = 0;
+  // A modal box with one OK button; returns when the player has closed it. Where no display
+  // can show it, it returns at once.
+  virtual void messageBox(const std::string& title, const std::string& textUtf8,
+                          MessageIcon icon) = 0;
+  // The system beep: a short tone, heard before the call returns.
+  virtual void beep() = 0;
+
+  [[nodiscard]] virtual std::shared_ptr<const Font> font(const FontSpec& spec) = 0;
+  // Decodes a picture recognised by its content (BMP, GIF, JPEG, PNG, ...).
+  [[nodiscard]] virtual std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) = 0;
+
+  virtual MusicDevice& music() = 0;
+  virtual SoundOutput& sound() = 0;
+};
+
+}  // namespace qov

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace qov {
+
+// The real audio output: background MIDI music and wave effects mixed through SDL2_mixer,
+// and the system beep. Files named without a directory are looked up in `searchDirs` in
+// order (the current directory first, then the game directory). If no audio device can be
+// opened, the game runs silently after one warning on standard error.
+class SdlAudio {
+ public:
+  explicit SdlAudio(std::vector<std::filesystem::path> searchDirs);
+  ~SdlAudio();
+  SdlAudio(const SdlAudio&) = delete;
+  SdlAudio& operator=(const SdlAudio&) = delete;
+
+  MusicDevice& music();
+  SoundOutput& sound();
+  // A short tone of ours; returns once it has been heard.
+  void beep();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace qov

@@ -1,0 +1,160 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Image.h"
+#include "platform/Platform.h"
+#include "platform/headless/HeadlessAudio.h"
+
+namespace qov {
+
+class FontLibrary;
+
+// A wait that can never end, or a program that runs on without taking its scripted input.
+class HeadlessStall : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The platform for tests: no display, a virtual clock, scripted input, the frame in memory and
+// logs of everything the program shows or sounds. Deterministic.
+//
+// The clock stands still except in waitEvents(), which jumps straight to the next thing that
+// can happen. Scripted input waits in a queue; an item without a time is delivered only when
+// the program waits with nothing else to do (waitEvents() without a timeout while no
+// foreground timer is enabled), an item with a time once the clock has reached it. Each
+// waitEvents() call delivers at most one item. A wait that can never end throws HeadlessStall.
+class HeadlessPlatform final : public Platform {
+ public:
+  struct MessageBoxEntry {
+    std::string title;
+    std::string text;
+    MessageIcon icon = MessageIcon::Information;
+  };
+
+  // `mediaDirs`: where music and sound files are looked up, in order.
+  explicit HeadlessPlatform(std::vector<std::filesystem::path> mediaDirs = {});
+  ~HeadlessPlatform() override;
+  HeadlessPlatform(const HeadlessPlatform&) = delete;
+  HeadlessPlatform& operator=(const HeadlessPlatform&) = delete;
+
+  // Platform
+  void openWindow(const std::string& caption, const Image& icon, const Image& waitCursor) override;
+  void setEventSink(EventSink* sink) override { sink_ = sink; }
+  TimerId createTimer(int intervalMs, std::function<void()> handler,
+                      bool background = false) override;
+  void setTimerEnabled(TimerId timer, bool enabled) override;
+  [[nodiscard]] bool timerEnabled(TimerId timer) const override;
+  [[nodiscard]] std::uint32_t tickCount() override { return static_cast<std::uint32_t>(now_); }
+  void doEvents() override;
+  void waitEvents(std::optional<std::uint32_t> timeoutMs = std::nullopt) override;
+  void setCursor(Cursor cursor) override;
+  void messageBox(const std::string& title, const std::string& textUtf8,
+                  MessageIcon icon) override;
+  void beep() override { ++beeps_; }
+  [[nodiscard]] std::shared_ptr<const Font> font(const FontSpec& spec) override;
+  [[nodiscard]] std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) override;
+  MusicDevice& music() override { return music_; }
+  SoundOutput& sound() override { return sound_; }
+
+  // Scripted input. `notBeforeMs`: the virtual time (now()) from which the item may be
+  // delivered; without it the item waits until the program has nothing else to do.
+  void click(int x, int y, int button = kLeftButton,
+             std::optional<std::uint64_t> notBeforeMs = std::nullopt);  // down and up together
+  void mouseDown(int x, int y, int button = kLeftButton,
+                 std::optional<std::uint64_t> notBeforeMs = std::nullopt);
+  void mouseUp(int x, int y, int button = kLeftButton,
+               std::optional<std::uint64_t> notBeforeMs = std::nullopt);
+  void key(Key key, std::optional<std::uint64_t> notBeforeMs = std::nullopt);
+  void closeWindow(std::optional<std::uint64_t> notBeforeMs = std::nullopt);
+  [[nodiscard]] std::size_t pendingInput() const { return input_.size(); }
+
+  // Called when a wait can never end; returns true if it queued more input, else the wait
+  // throws HeadlessStall.
+  void setStallHandler(std::function<bool()> handler) { stallHandler_ = std::move(handler); }
+  // How far the clock may run without any input being taken before HeadlessStall is thrown
+  // (10 minutes unless set).
+  void setStallLimit(std::uint64_t ms) { stallLimit_ = ms; }
+
+  // Virtual milliseconds since construction; tickCount() is its low 32 bits.
+  [[nodiscard]] std::uint64_t now() const { return now_; }
+
+  // The last frame composed (empty until the sink first reports a change).
+  [[nodiscard]] const Image& frame() const { return frame_; }
+  [[nodiscard]] bool saveFrame(const std::filesystem::path& png) const;
+  [[nodiscard]] int presents() const { return presents_; }
+
+  [[nodiscard]] const std::vector<MessageBoxEntry>& messageBoxes() const { return boxes_; }
+  [[nodiscard]] int beeps() const { return beeps_; }
+  [[nodiscard]] Cursor cursor() const { return cursor_; }
+  // Every setCursor() call, in order.
+  [[nodiscard]] const std::vector<Cursor>& cursorLog() const { return cursorLog_; }
+  // The caption given to openWindow(); nullopt before the window is opened.
+  [[nodiscard]] const std::optional<std::string>& windowCaption() const { return caption_; }
+  [[nodiscard]] const Image& windowIcon() const { return icon_; }
+  [[nodiscard]] const Image& waitCursorImage() const { return waitCursor_; }
+
+  [[nodiscard]] HeadlessMusicDevice& headlessMusic() { return music_; }
+  [[nodiscard]] HeadlessSoundOutput& headlessSound() { return sound_; }
+
+ private:
+  enum class InputKind { MouseDown, MouseUp, Click, Key, Close };
+  struct Input {
+    InputKind kind = InputKind::Click;
+    int x = 0;
+    int y = 0;
+    int button = kLeftButton;
+    Key key = Key::Other;
+    std::optional<std::uint64_t> notBefore;
+  };
+  struct Timer {
+    int interval = 1;
+    std::function<void()> handler;
+    bool background = false;
+    bool enabled = false;
+    bool running = false;
+    std::uint64_t due = 0;
+  };
+
+  void queue(Input input);
+  void deliverFront();
+  [[nodiscard]] bool foregroundTimerWaiting() const;
+  [[nodiscard]] std::optional<std::uint64_t> nextDue(bool background) const;
+  void fireDueTimers();
+  void fire(TimerId id);
+  void presentIfChanged();
+  void advanceTo(std::uint64_t t);
+  [[nodiscard]] Timer& timer(TimerId id);
+  [[nodiscard]] const Timer& timer(TimerId id) const;
+
+  std::unique_ptr<FontLibrary> fonts_;
+  HeadlessMusicDevice music_;
+  HeadlessSoundOutput sound_;
+  EventSink* sink_ = nullptr;
+  std::vector<Timer> timers_;
+  std::deque<Input> input_;
+  std::function<bool()> stallHandler_;
+  std::uint64_t stallLimit_ = 10 * 60 * 1000;
+  std::uint64_t now_ = 0;
+  std::uint64_t lastInputAt_ = 0;  // the clock when input was last taken
+  long idleDoEvents_ = 0;          // doEvents() calls in a row that changed nothing
+  Image frame_;
+  int presents_ = 0;
+  std::vector<MessageBoxEntry> boxes_;
+  int beeps_ = 0;
+  Cursor cursor_ = Cursor::Default;
+  std::vector<Cursor> cursorLog_;
+  std::optional<std::string> caption_;
+  Image icon_;
+  Image waitCursor_;
+};
+
+}  // namespace qov

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Image.h"
+#include "platform/Platform.h"
+
+namespace qov {
+
+// The window's controls as plain data, drawn by our own code into the frame. Positions are
+// pixels relative to the container's client area.
+class Control {
+ public:
+  virtual ~Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  Rect rect;  // in the container's client area
+  bool visible = true;
+  Control* parent = nullptr;
+  std::vector<Control*> children;  // in drawing order (later ones on top)
+
+  // The control's rectangle in frame pixels, and the part of it that its containers let show.
+  [[nodiscard]] Rect frameRect() const;
+  [[nodiscard]] Rect visibleFrameRect() const;
+  [[nodiscard]] bool shown() const;  // visible, and every container too
+  void add(Control& child);
+  // Draws the control and then its children into the frame.
+  void draw(Image& frame) const;
+
+ protected:
+  Control() = default;
+  virtual void drawSelf(Image& frame, const Rect& at, const Rect& clip) const = 0;
+};
+
+// A picture box with a backing image ("autoredraw"): what is drawn stays until cleared.
+class PictureBox : public Control {
+ public:
+  PictureBox(Platform& platform, Rect r, Argb back, Argb fore, FontSpec font);
+
+  Argb backColor;
+  Argb foreColor;
+
+  void setFont(const FontSpec& spec);
+  [[nodiscard]] const FontSpec& fontSpec() const { return fontSpec_; }
+  [[nodiscard]] const Font& font() const { return *font_; }
+
+  // Resizes the box (and its backing image, keeping what fits).
+  void resize(int width, int height);
+  // Erases to the back colour and puts the text cursor at the top left.
+  void cls();
+  // Draws text in `colour` at the text cursor without filling its background, then moves the
+  // cursor right by the drawn width.
+  void print(std::u32string_view text, Argb colour);
+  // Text cursor to the left edge, one line height down.
+  void newLine();
+  int currentX = 0;
+  int currentY = 0;
+
+  // The image shown in the box (scene picture): drawn at the top left, unscaled, cut at the
+  // edges; the rest shows the back colour. An empty image removes it.
+  void setPicture(Image picture);
+  [[nodiscard]] const Image& picture() const { return picture_; }
+  // Copies part of an image onto the backing image (plain source copy).
+  void paint(const Image& src, const Rect& from, int dx, int dy);
+  [[nodiscard]] const Image& backing() const { return backing_; }
+
+ protected:
+  void drawSelf(Image& frame, const Rect& at, const Rect& clip) const override;
+
+ private:
+  Platform& platform_;
+  FontSpec fontSpec_;
+  std::shared_ptr<const Font> font_;
+  Image picture_;
+  Image backing_;
+};
+
+class Label : public Control {
+ public:
+  Label(Platform& platform, Rect r, Argb back, Argb fore, FontSpec font);
+  std::u32string caption;
+  Argb backColor;
+  Argb foreColor;
+
+ protected:
+  void drawSelf(Image& frame, const Rect& at, const Rect& clip) const override;
+
+ private:
+  std::shared_ptr<const Font> font_;
+};
+
+// A push button drawn raised, in 3-D, with its caption centred.
+class Button : public Control {
+ public:
+  Button(Platform& platform, Rect r, std::u32string caption, FontSpec font);
+  std::u32string caption;
+
+ protected:
+  void drawSelf(Image& frame, const Rect& at, const Rect& clip) const override;
+
+ private:
+  std::shared_ptr<const Font> font_;
+};
+
+}  // namespace qov
