@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -13,8 +14,8 @@ class Variables {
   static constexpr int kVarCount = 31;
   static constexpr int kItemCount = 17;
 
-  [[nodiscard]] std::int16_t var(int index) const;
-  void setVar(int index, std::int16_t value);
+  [[nodiscard]] std::int16_t var(int index) const { return vars_[checked(index, kVarCount)]; }
+  void setVar(int index, std::int16_t value) { vars_[checked(index, kVarCount)] = value; }
   [[nodiscard]] std::int16_t itemCount(int index) const;
   void setItemCount(int index, std::int16_t count);
   [[nodiscard]] const std::u32string& itemName(int index) const;
@@ -33,6 +34,15 @@ class Variables {
               const std::array<std::u32string, kItemCount>& names);
 
  private:
+  // Inline: variables are read and written by nearly every script line.
+  static std::size_t checked(int index, int size) {
+    if (index < 0 || index >= size) [[unlikely]] {
+      outOfRange();
+    }
+    return static_cast<std::size_t>(index);
+  }
+  [[noreturn]] static void outOfRange();
+
   std::array<std::int16_t, kVarCount> vars_{};
   std::array<std::int16_t, kItemCount> itemCounts_{};
   std::array<std::u32string, kItemCount> itemNames_{};

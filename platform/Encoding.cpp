@@ -48,17 +48,20 @@ std::optional<std::u32string> decode(std::string_view bytes, bool lenient) {
     --inLeft;
     iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
   }
-  const std::size_t written =
-      (buffer.size() * sizeof(char32_t) - outLeft) / sizeof(char32_t);
+  const std::size_t written = (buffer.size() * sizeof(char32_t) - outLeft) / sizeof(char32_t);
   buffer.resize(written);
   return buffer;
 }
 
-bool isScalarValue(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
+bool isScalarValue(char32_t c) {
+  return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+}
 
 }  // namespace
 
-std::optional<std::u32string> decodeCp932(std::string_view bytes) { return decode(bytes, false); }
+std::optional<std::u32string> decodeCp932(std::string_view bytes) {
+  return decode(bytes, false);
+}
 
 std::u32string decodeCp932Lenient(std::string_view bytes) {
   return decode(bytes, true).value_or(std::u32string(bytes.size(), kReplacement));

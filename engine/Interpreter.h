@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+#include "engine/Commands.h"
+#include "engine/Host.h"
+#include "engine/SaveFile.h"
+#include "engine/ScriptStore.h"
+#include "engine/Variables.h"
+
+namespace qov {
+
+// Runs the loaded script from LineNo, one tick at a time, and reports its errors.
+class Interpreter {
+ public:
+  // How long one tick may run commands that do not end it before it yields to the window.
+  static constexpr std::chrono::milliseconds kTickBudget{4};
+
+  Interpreter(Variables& vars, Host& host, std::filesystem::path gameDir);
+  Interpreter(const Interpreter&) = delete;
+  Interpreter& operator=(const Interpreter&) = delete;
+
+  // Loads a script (start-up); a failure is reported and ends the program.
+  void load(std::u32string_view name);
+  // One tick: runs commands until one ends the tick (or the budget is spent). A script
+  // error becomes the error report.
+  void timerqov_Timer();
+  // Shows the error report for the current line and ends the program (ProgramEnd{1}).
+  [[noreturn]] void EEE(std::u32string_view text);
+
+  [[nodiscard]] std::int16_t lineNo() const { return store_.lineNo(); }
+  [[nodiscard]] std::int16_t returnLine() const { return context_.ReturnLine; }
+  [[nodiscard]] std::int16_t caseEndLine() const { return store_.caseEndLine(); }
+  [[nodiscard]] const ScriptStore& store() const { return store_; }
+
+  // Tests shorten the budget to cut ticks at a known point.
+  void setTickBudget(std::chrono::nanoseconds budget) { tickBudget_ = budget; }
+
+ private:
+  void runTick();
+
+  std::filesystem::path gameDir_;
+  Host& host_;
+  ScriptStore store_;
+  SaveFile saveFile_;
+  CommandContext context_;
+  std::chrono::nanoseconds tickBudget_ = kTickBudget;
+};
+
+}  // namespace qov

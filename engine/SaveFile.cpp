@@ -1,0 +1,162 @@
+#include "engine/SaveFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "engine/Decimal.h"
+#include "engine/ErrorTexts.h"
+#include "platform/Encoding.h"
+#include "platform/Files.h"
+
+namespace qov {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  [[nodiscard]] int get() const { return fd_; }
+  // Closes now, reporting whether the close succeeded (it can report a failed write).
+  [[nodiscard]] bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
+
+ private:
+  int fd_;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+bool writeDurably(const fs::path& path, std::string_view bytes) {
+  FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (file.get() < 0) return false;
+  return writeAll(file.get(), bytes) && ::fsync(file.get()) == 0 && file.close();
+}
+
+void syncDirectory(const fs::path& dir) {
+  const FileDescriptor handle(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (handle.get() >= 0) static_cast<void>(::fsync(handle.get()));
+}
+
+std::u32string withLine(std::u32string_view text, const std::u32string& fileName, int line) {
+  return std::u32string(text) + U"\r\n" + fileName + U"(" + formatSigned(line) + U")";
+}
+
+// A file written with CR LF is split only there: a name may hold a lone LF.
+std::vector<std::string_view> splitLines(std::string_view bytes) {
+  const std::size_t firstLf = bytes.find('\n');
+  const bool crlf = firstLf != std::string_view::npos && firstLf > 0 && bytes[firstLf - 1] == '\r';
+  const std::string_view end = crlf ? "\r\n" : "\n";
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t at = bytes.find(end, start);
+    if (at == std::string_view::npos) {
+      lines.push_back(bytes.substr(start));
+      break;
+    }
+    lines.push_back(bytes.substr(start, at - start));
+    start = at + end.size();
+  }
+  return lines;
+}
+
+}  // namespace
+
+SaveFile::SaveFile(fs::path gameDir) : gameDir_(std::move(gameDir)) {}
+
+std::string SaveFile::format(const Variables& vars) {
+  std::string out;
+  const auto number = [&out](std::int16_t value) {
+    out += toUtf8(formatSigned(value));
+    out += " \r\n";
+  };
+  for (const std::int16_t v : vars.vars()) number(v);
+  for (const std::int16_t c : vars.itemCounts()) number(c);
+  for (const std::u32string& name : vars.itemNames()) {
+    out += encodeCp932(name);
+    out += "\r\n";
+  }
+  return out;
+}
+
+std::variant<SaveFile::State, SaveFile::BadLine> SaveFile::parse(std::string_view bytes) {
+  const std::vector<std::string_view> lines = splitLines(bytes);
+  State state;
+  for (int i = 0; i < kLineCount; ++i) {
+    const int lineNumber = i + 1;
+    if (static_cast<std::size_t>(i) >= lines.size()) return BadLine{lineNumber};
+    std::optional<std::u32string> text = decodeCp932(lines[static_cast<std::size_t>(i)]);
+    if (!text) return BadLine{lineNumber};
+    if (i < Variables::kVarCount + Variables::kItemCount) {
+      const ParsedNumber number = parseDecimal(*text);
+      if (number.status != NumberStatus::ok) return BadLine{lineNumber};
+      if (i < Variables::kVarCount) {
+        state.vars[static_cast<std::size_t>(i)] = number.value;
+      } else {
+        state.counts[static_cast<std::size_t>(i - Variables::kVarCount)] = number.value;
+      }
+    } else {
+      // Names read back exactly as written, leading blanks and quotes included.
+      state.names[static_cast<std::size_t>(i - Variables::kVarCount - Variables::kItemCount)] =
+          std::move(*text);
+    }
+  }
+  return state;
+}
+
+std::optional<std::u32string> SaveFile::save(const Variables& vars) const {
+  // An existing save of another case is the one to replace.
+  const fs::path target = findFile(gameDir_, kFileName).value_or(gameDir_ / kFileName);
+  const fs::path temporary = gameDir_ / (std::string(kFileName) + ".tmp");
+  const std::u32string failure =
+      std::u32string(errors::kSaveFailed) + U"\r\n" + fromUtf8(target.filename().string());
+  if (!writeDurably(temporary, format(vars))) {
+    std::error_code ec;
+    if (!fs::is_directory(temporary, ec)) fs::remove(temporary, ec);
+    return failure;
+  }
+  std::error_code ec;
+  fs::rename(temporary, target, ec);
+  if (ec) {
+    fs::remove(temporary, ec);
+    return failure;
+  }
+  syncDirectory(gameDir_);
+  return std::nullopt;
+}
+
+std::optional<std::u32string> SaveFile::load(Variables& vars) const {
+  const std::optional<fs::path> path = findFile(gameDir_, kFileName);
+  if (!path) return std::u32string(errors::kNoSaveFile);
+  const std::u32string fileName = fromUtf8(path->filename().string());
+  const std::optional<std::vector<std::uint8_t>> bytes = readFile(*path);
+  if (!bytes) return std::u32string(errors::kBadSaveFile) + U"\r\n" + fileName;
+  const auto parsed =
+      parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  if (const auto* bad = std::get_if<BadLine>(&parsed)) {
+    return withLine(errors::kBadSaveFile, fileName, bad->line);
+  }
+  const State& state = std::get<State>(parsed);
+  vars.assign(state.vars, state.counts, state.names);
+  return std::nullopt;
+}
+
+}  // namespace qov

@@ -1,0 +1,144 @@
+#include "media/Music.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "media/SoundEffects.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "tests/media/MediaTestSupport.h"
+
+namespace qov {
+namespace {
+
+using State = HeadlessMusicDevice::State;
+using Commands = std::vector<std::string>;
+
+class MusicTest : public ::testing::Test {
+ protected:
+  MusicTest() {
+    test::writeFile(dir.path() / "TITLE.MID", {0});
+    test::writeFile(dir.path() / "umi.mid", {0});
+    test::writeFile(dir.path() / "long.wav", test::waveFile(440, 3000, 0.5, 8000));
+  }
+
+  // The commands sent since the last call, without the loop's status queries.
+  Commands sent() {
+    Commands out;
+    const auto& all = device().commands();
+    for (; seen < all.size(); ++seen) {
+      if (all[seen] != "status bg mode") out.push_back(all[seen]);
+    }
+    return out;
+  }
+  HeadlessMusicDevice& device() { return platform.headlessMusic(); }
+  bool loopOn() const { return platform.timerEnabled(music.timerMIDI()); }
+
+  test::TempDir dir;
+  HeadlessPlatform platform{{dir.path()}};
+  Music music{platform};
+  std::size_t seen = 0;
+};
+
+TEST_F(MusicTest, EachModeSendsItsCommandsAndSetsTheLoop) {
+  EXPECT_FALSE(loopOn());
+  music.MUSPL(U"TITLE", 1);
+  EXPECT_EQ(sent(), (Commands{"open TITLE.MID alias bg", "play bg"}));
+  EXPECT_TRUE(loopOn());
+  EXPECT_EQ(device().state(), State::Playing);
+
+  music.MUSPL(U"ignored", 0);
+  EXPECT_EQ(sent(), (Commands{"stop bg", "close bg"}));
+  EXPECT_FALSE(loopOn());
+  EXPECT_EQ(device().state(), State::Closed);
+
+  // Names are sent as UTF-8 and found whatever their case.
+  music.MUSPL(U"UMI", 1);
+  EXPECT_EQ(sent(), (Commands{"open UMI.MID alias bg", "play bg"}));
+  EXPECT_EQ(device().openFile(), dir.path() / "umi.mid");
+
+  // Mode 9 closes only; the loop keeps its state, on or off.
+  music.MUSPL(U"", 9);
+  EXPECT_EQ(sent(), (Commands{"close bg"}));
+  EXPECT_TRUE(loopOn());
+  EXPECT_EQ(device().state(), State::Closed);
+  music.MUSPL(U"", 0);
+  (void)sent();
+  music.MUSPL(U"", 9);
+  EXPECT_EQ(sent(), (Commands{"close bg"}));
+  EXPECT_FALSE(loopOn());
+
+  // Every other mode does nothing at all, not even a stop.
+  music.MUSPL(U"TITLE", 1);
+  (void)sent();
+  for (std::int16_t mode : {2, 5, 8, 10, -1, 32767, -32768}) music.MUSPL(U"TITLE", mode);
+  EXPECT_EQ(sent(), Commands{});
+  EXPECT_TRUE(loopOn());
+  EXPECT_EQ(device().state(), State::Playing);
+}
+
+TEST_F(MusicTest, OpeningWhileAPieceIsOpenKeepsTheOldPiece) {
+  music.MUSPL(U"TITLE", 1);
+  music.MUSPL(U"umi", 1);
+  EXPECT_EQ(sent(),
+            (Commands{"open TITLE.MID alias bg", "play bg", "open umi.MID alias bg", "play bg"}));
+  EXPECT_EQ(device().openFile(), dir.path() / "TITLE.MID");
+  EXPECT_EQ(device().state(), State::Playing);
+
+  // A missing file: both commands fail silently, the loop runs and its queries fail.
+  music.MUSPL(U"", 0);
+  music.MUSPL(U"missing", 1);
+  (void)sent();
+  EXPECT_TRUE(loopOn());
+  platform.waitEvents(100);
+  EXPECT_EQ(sent(), Commands{});
+  EXPECT_EQ(device().state(), State::Closed);
+}
+
+TEST_F(MusicTest, APieceThatEndsStartsAgainWithinOneTick) {
+  // The piece ends between two ticks of the loop.
+  device().setPieceLength(495);
+  music.MUSPL(U"TITLE", 1);
+  (void)sent();
+  // Follow the device on the virtual clock, one millisecond at a time.
+  std::uint64_t endedAt = 0;
+  int restarts = 0;
+  State last = State::Playing;
+  while (platform.now() < 1800) {
+    platform.waitEvents(1);
+    const State now = device().state();
+    if (last == State::Playing && now == State::Stopped) endedAt = platform.now();
+    if (last == State::Stopped && now == State::Playing) {
+      ++restarts;
+      EXPECT_LE(platform.now() - endedAt, 10u);
+    }
+    last = now;
+  }
+  EXPECT_EQ(restarts, 3);
+  EXPECT_EQ(sent(), (Commands{"seek bg to start", "play bg", "seek bg to start", "play bg",
+                              "seek bg to start", "play bg"}));
+}
+
+TEST_F(MusicTest, TheLoopGoesOnWhileTheProgramWaitsAndStopsWithModeNine) {
+  device().setPieceLength(450);
+  music.MUSPL(U"TITLE", 1);
+  (void)sent();
+  SoundEffects sound(platform, {dir.path()});
+  sound.sndPlaySoundA(U"long.wav", SoundEffects::kSync);  // three seconds of waiting
+  EXPECT_GE(platform.now(), 3000u);
+  const Commands restarts = sent();
+  EXPECT_EQ(std::count(restarts.begin(), restarts.end(), "seek bg to start"), 6);
+  EXPECT_EQ(device().state(), State::Playing);
+
+  // After mode 9 the loop still ticks, but its queries fail and nothing starts again.
+  music.MUSPL(U"", 9);
+  (void)sent();
+  const std::size_t before = device().commands().size();
+  platform.waitEvents(1000);
+  EXPECT_GT(device().commands().size(), before + 50);  // status queries every 10 ms
+  EXPECT_EQ(sent(), Commands{});
+  EXPECT_EQ(device().state(), State::Closed);
+}
+
+}  // namespace
+}  // namespace qov
