@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,10 +31,30 @@ class Control {
   void add(Control& child);
   // Draws the control and then its children into the frame.
   void draw(Image& frame) const;
+  // The shown control that lies on top at frame point (x, y): this one or a descendant;
+  // nullptr when the point is outside it or it is not shown.
+  [[nodiscard]] Control* hitTest(int x, int y);
+  // A digest of everything that decides how the control and its children look. Properties
+  // are plain fields that anyone may set, so the frame compares digests instead of relying
+  // on every writer to report its change.
+  [[nodiscard]] std::uint64_t signature() const;
 
  protected:
   Control() = default;
   virtual void drawSelf(Image& frame, const Rect& at, const Rect& clip) const = 0;
+  // Mixes the control's own look into the digest.
+  virtual void sign(std::uint64_t& digest) const { (void)digest; }
+};
+
+// The window's client area: its background colour, the root of the control tree.
+class Form : public Control {
+ public:
+  Form(Rect r, Argb back) : backColor(back) { rect = r; }
+  Argb backColor;
+
+ protected:
+  void drawSelf(Image& frame, const Rect& at, const Rect& clip) const override;
+  void sign(std::uint64_t& digest) const override;
 };
 
 // A picture box with a backing image ("autoredraw"): what is drawn stays until cleared.
@@ -70,13 +91,18 @@ class PictureBox : public Control {
 
  protected:
   void drawSelf(Image& frame, const Rect& at, const Rect& clip) const override;
+  void sign(std::uint64_t& digest) const override;
 
  private:
+  // Back colour, then the picture at the top left: what cls() and resize() start from.
+  void paintBackground(Image& image) const;
+
   Platform& platform_;
   FontSpec fontSpec_;
   std::shared_ptr<const Font> font_;
   Image picture_;
   Image backing_;
+  std::uint64_t drawings_ = 0;  // counts every change to the backing image
 };
 
 class Label : public Control {
@@ -88,6 +114,7 @@ class Label : public Control {
 
  protected:
   void drawSelf(Image& frame, const Rect& at, const Rect& clip) const override;
+  void sign(std::uint64_t& digest) const override;
 
  private:
   std::shared_ptr<const Font> font_;
@@ -98,9 +125,12 @@ class Button : public Control {
  public:
   Button(Platform& platform, Rect r, std::u32string caption, FontSpec font);
   std::u32string caption;
+  // Drawn sunken while the left button is held down on it.
+  bool pressed = false;
 
  protected:
   void drawSelf(Image& frame, const Rect& at, const Rect& clip) const override;
+  void sign(std::uint64_t& digest) const override;
 
  private:
   std::shared_ptr<const Font> font_;

@@ -62,8 +62,8 @@ class HeadlessSoundOutput final : public SoundOutput {
     Call call = Call::Play;
     std::filesystem::path file;  // as passed to play()
     bool loop = false;
-    bool ok = true;          // what play() returned
-    std::uint64_t at = 0;    // virtual time of the call
+    bool ok = true;        // what play() returned
+    std::uint64_t at = 0;  // virtual time of the call
   };
 
   HeadlessSoundOutput(std::vector<std::filesystem::path> searchDirs, VirtualClock clock);

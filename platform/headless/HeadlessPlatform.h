@@ -53,12 +53,13 @@ class HeadlessPlatform final : public Platform {
                       bool background = false) override;
   void setTimerEnabled(TimerId timer, bool enabled) override;
   [[nodiscard]] bool timerEnabled(TimerId timer) const override;
-  [[nodiscard]] std::uint32_t tickCount() override { return static_cast<std::uint32_t>(now_); }
+  [[nodiscard]] std::uint32_t tickCount() override {
+    return tickBase_ + static_cast<std::uint32_t>(now_);
+  }
   void doEvents() override;
   void waitEvents(std::optional<std::uint32_t> timeoutMs = std::nullopt) override;
   void setCursor(Cursor cursor) override;
-  void messageBox(const std::string& title, const std::string& textUtf8,
-                  MessageIcon icon) override;
+  void messageBox(const std::string& title, const std::string& textUtf8, MessageIcon icon) override;
   void beep() override { ++beeps_; }
   [[nodiscard]] std::shared_ptr<const Font> font(const FontSpec& spec) override;
   [[nodiscard]] std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) override;
@@ -84,7 +85,9 @@ class HeadlessPlatform final : public Platform {
   // (10 minutes unless set).
   void setStallLimit(std::uint64_t ms) { stallLimit_ = ms; }
 
-  // Virtual milliseconds since construction; tickCount() is its low 32 bits.
+  // What tickCount() says at now() == 0 (0 unless set), to bring its wrap-around near.
+  void setTickBase(std::uint32_t base) { tickBase_ = base; }
+  // Virtual milliseconds since construction; tickCount() is the tick base plus its low 32 bits.
   [[nodiscard]] std::uint64_t now() const { return now_; }
 
   // The last frame composed (empty until the sink first reports a change).
@@ -144,6 +147,7 @@ class HeadlessPlatform final : public Platform {
   std::function<bool()> stallHandler_;
   std::uint64_t stallLimit_ = 10 * 60 * 1000;
   std::uint64_t now_ = 0;
+  std::uint32_t tickBase_ = 0;
   std::uint64_t lastInputAt_ = 0;  // the clock when input was last taken
   long idleDoEvents_ = 0;          // doEvents() calls in a row that changed nothing
   Image frame_;

@@ -1,0 +1,432 @@
+#include "platform/sdl/SdlPlatform.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+#include "platform/audio/SdlAudio.h"
+#include "platform/render/Render.h"
+#include "platform/sdl/SdlMessageBox.h"
+
+namespace qov {
+namespace {
+
+constexpr int kFrameWidth = 506;
+constexpr int kFrameHeight = 384;
+
+// SDL's video subsystem, started and stopped with the platform.
+struct SdlVideo {
+  SdlVideo() {
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // A click that brings the window to the front also counts, as it does on the original
+    // system.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // A small windowed game should not switch the desktop's compositor off.
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+      throw std::runtime_error(std::string("Cannot open the display: ") + SDL_GetError());
+    }
+  }
+  ~SdlVideo() { SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS); }
+  SdlVideo(const SdlVideo&) = delete;
+  SdlVideo& operator=(const SdlVideo&) = delete;
+};
+
+struct WindowCloser {
+  void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
+};
+struct RendererCloser {
+  void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
+};
+struct TextureCloser {
+  void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
+};
+struct CursorCloser {
+  void operator()(SDL_Cursor* c) const { SDL_FreeCursor(c); }
+};
+struct SurfaceCloser {
+  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+
+// A surface that shares the image's ARGB words; valid while `pixels` lives.
+std::unique_ptr<SDL_Surface, SurfaceCloser> surfaceOf(std::vector<Argb>& pixels, int w, int h) {
+  return std::unique_ptr<SDL_Surface, SurfaceCloser>(
+      SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888));
+}
+
+int mouseButton(Uint8 sdlButton) {
+  switch (sdlButton) {
+    case SDL_BUTTON_LEFT:
+      return kLeftButton;
+    case SDL_BUTTON_RIGHT:
+      return kRightButton;
+    case SDL_BUTTON_MIDDLE:
+      return kMiddleButton;
+    default:
+      return 0;
+  }
+}
+
+struct Timer {
+  int interval = 1;
+  std::function<void()> handler;
+  bool background = false;
+  bool enabled = false;
+  bool running = false;
+  Uint64 due = 0;
+};
+
+}  // namespace
+
+struct SdlPlatform::Impl {
+  explicit Impl(std::vector<std::filesystem::path> mediaDirs) : audio(std::move(mediaDirs)) {
+    const char* name = SDL_GetCurrentVideoDriver();
+    driver = name != nullptr ? name : "";
+    // No text input: keys arrive as key presses, without an input method in between.
+    SDL_StopTextInput();
+  }
+
+  SdlVideo video;
+  FontLibrary fonts;
+  SdlAudio audio;
+  std::string driver;
+  EventSink* sink = nullptr;
+
+  std::unique_ptr<SDL_Window, WindowCloser> window;
+  std::unique_ptr<SDL_Renderer, RendererCloser> renderer;
+  std::unique_ptr<SDL_Texture, TextureCloser> texture;
+  std::unique_ptr<SDL_Cursor, CursorCloser> waitCursor;
+  std::unique_ptr<SDL_Cursor, CursorCloser> arrow;
+  int scale = 1;
+  bool textureFilled = false;
+
+  std::vector<Timer> timers;
+  Uint64 lastPresent = 0;
+  Uint64 refreshMs = 16;
+  // The window's close button sends a window event and then a quit event: one close only.
+  bool closeSent = false;
+
+  [[nodiscard]] bool headless() const { return driver == "dummy" || driver == "offscreen"; }
+
+  Timer& timer(TimerId id) {
+    if (id < 0 || static_cast<std::size_t>(id) >= timers.size()) {
+      throw std::out_of_range("no timer " + std::to_string(id));
+    }
+    return timers[static_cast<std::size_t>(id)];
+  }
+
+  void handle(const SDL_Event& e);
+  void runPending();
+  void fireDueTimers();
+  void fire(TimerId id);
+  void presentIfDue();
+  void present();
+  void toggleFullscreen();
+  [[nodiscard]] std::optional<Uint64> nextWake() const;
+};
+
+void SdlPlatform::Impl::handle(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_QUIT:
+      // Also what SDL makes of an interrupt or termination signal.
+      if (closeSent) {
+        closeSent = false;
+        return;
+      }
+      if (sink != nullptr) sink->closeRequested();
+      return;
+    case SDL_WINDOWEVENT:
+      if (!window || e.window.windowID != SDL_GetWindowID(window.get())) return;
+      if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+        closeSent = true;
+        if (sink != nullptr) sink->closeRequested();
+      } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                 e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        present();
+      }
+      return;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      if (!window || e.button.windowID != SDL_GetWindowID(window.get()) || sink == nullptr) return;
+      const int button = mouseButton(e.button.button);
+      if (button == 0) return;
+      // The renderer has already mapped the position to frame pixels. A press lands only
+      // inside the frame; a release may come from outside, as the pressed window keeps the
+      // mouse.
+      const int x = e.button.x;
+      const int y = e.button.y;
+      if (e.type == SDL_MOUSEBUTTONDOWN) {
+        if (x < 0 || y < 0 || x >= kFrameWidth || y >= kFrameHeight) return;
+        sink->mouseDown(x, y, button);
+      } else {
+        sink->mouseUp(x, y, button);
+      }
+      return;
+    }
+    case SDL_KEYDOWN: {
+      const SDL_Keycode key = e.key.keysym.sym;
+      const bool enter = key == SDLK_RETURN || key == SDLK_KP_ENTER;
+      if (enter && (e.key.keysym.mod & KMOD_ALT) != 0) {
+        if (e.key.repeat == 0) toggleFullscreen();
+        return;
+      }
+      if (sink == nullptr) return;
+      sink->keyDown(enter ? Key::Enter : key == SDLK_ESCAPE ? Key::Escape : Key::Other);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+void SdlPlatform::Impl::toggleFullscreen() {
+  if (!window) return;
+  const bool full = (SDL_GetWindowFlags(window.get()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  SDL_SetWindowFullscreen(window.get(), full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  present();
+}
+
+void SdlPlatform::Impl::fire(TimerId id) {
+  Timer& t = timer(id);
+  const Uint64 scheduled = t.due;
+  t.running = true;
+  struct Done {
+    Impl& impl;
+    TimerId id;
+    Uint64 scheduled;
+    ~Done() {
+      Timer& t = impl.timers[static_cast<std::size_t>(id)];
+      t.running = false;
+      // Unless the handler restarted it, the next tick keeps the rhythm; ticks missed while
+      // the handler ran are not made up.
+      if (t.due == scheduled) {
+        t.due = std::max(scheduled + static_cast<Uint64>(t.interval), SDL_GetTicks64());
+      }
+    }
+  } done{*this, id, scheduled};
+  const std::function<void()> handler = t.handler;  // the handler may add timers
+  if (handler) handler();
+}
+
+void SdlPlatform::Impl::fireDueTimers() {
+  const Uint64 now = SDL_GetTicks64();
+  std::vector<std::pair<Uint64, TimerId>> due;
+  for (std::size_t i = 0; i < timers.size(); ++i) {
+    const Timer& t = timers[i];
+    if (t.enabled && !t.running && t.due <= now) due.emplace_back(t.due, static_cast<TimerId>(i));
+  }
+  std::sort(due.begin(), due.end());
+  for (const auto& [when, id] : due) {
+    const Timer& t = timer(id);
+    if (!t.enabled || t.running || t.due != when) continue;
+    fire(id);
+  }
+}
+
+void SdlPlatform::Impl::present() {
+  if (!renderer || !texture) return;
+  if (!textureFilled) {
+    if (sink == nullptr) return;
+    const Image& frame = sink->composeFrame();
+    SDL_UpdateTexture(texture.get(), nullptr, frame.pixels().data(), frame.width() * 4);
+    textureFilled = true;
+  }
+  SDL_SetRenderDrawColor(renderer.get(), 0, 0, 0, 255);
+  SDL_RenderClear(renderer.get());
+  SDL_RenderCopy(renderer.get(), texture.get(), nullptr, nullptr);
+  SDL_RenderPresent(renderer.get());
+  lastPresent = SDL_GetTicks64();
+}
+
+void SdlPlatform::Impl::presentIfDue() {
+  if (!renderer || sink == nullptr || !sink->frameChanged()) return;
+  if (SDL_GetTicks64() < lastPresent + refreshMs) return;  // the next wait wakes for it
+  const Image& frame = sink->composeFrame();
+  if (frame.width() != kFrameWidth || frame.height() != kFrameHeight) return;
+  SDL_UpdateTexture(texture.get(), nullptr, frame.pixels().data(), frame.width() * 4);
+  textureFilled = true;
+  present();
+}
+
+std::optional<Uint64> SdlPlatform::Impl::nextWake() const {
+  std::optional<Uint64> wake;
+  for (const Timer& t : timers) {
+    if (t.enabled && !t.running && (!wake || t.due < *wake)) wake = t.due;
+  }
+  if (renderer && sink != nullptr && sink->frameChanged()) {
+    const Uint64 slot = lastPresent + refreshMs;
+    if (!wake || slot < *wake) wake = slot;
+  }
+  return wake;
+}
+
+SdlPlatform::SdlPlatform(std::vector<std::filesystem::path> mediaDirs)
+    : impl_(std::make_unique<Impl>(std::move(mediaDirs))) {}
+
+SdlPlatform::~SdlPlatform() = default;
+
+void SdlPlatform::openWindow(const std::string& caption, const Image& icon,
+                             const Image& waitCursor) {
+  Impl& m = *impl_;
+  // A whole scale factor that keeps the window within half of a large screen: 1 on a normal
+  // one.
+  SDL_Rect usable{0, 0, kFrameWidth, kFrameHeight};
+  if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+    m.scale = std::max(1, std::min(usable.w / kFrameWidth, usable.h / kFrameHeight) / 2);
+  }
+  m.window.reset(SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                  kFrameWidth * m.scale, kFrameHeight * m.scale,
+                                  SDL_WINDOW_ALLOW_HIGHDPI));
+  if (!m.window) throw std::runtime_error(std::string("Cannot open the window: ") + SDL_GetError());
+  m.renderer.reset(SDL_CreateRenderer(m.window.get(), -1, SDL_RENDERER_ACCELERATED));
+  if (!m.renderer) m.renderer.reset(SDL_CreateRenderer(m.window.get(), -1, SDL_RENDERER_SOFTWARE));
+  if (!m.renderer) {
+    throw std::runtime_error(std::string("Cannot draw in the window: ") + SDL_GetError());
+  }
+  // The frame is scaled by whole factors only, letterboxed in fullscreen; SDL maps mouse
+  // positions back to frame pixels.
+  SDL_RenderSetLogicalSize(m.renderer.get(), kFrameWidth, kFrameHeight);
+  SDL_RenderSetIntegerScale(m.renderer.get(), SDL_TRUE);
+  m.texture.reset(SDL_CreateTexture(m.renderer.get(), SDL_PIXELFORMAT_ARGB8888,
+                                    SDL_TEXTUREACCESS_STREAMING, kFrameWidth, kFrameHeight));
+  if (!m.texture) {
+    throw std::runtime_error(std::string("Cannot draw in the window: ") + SDL_GetError());
+  }
+  m.textureFilled = false;
+
+  SDL_DisplayMode mode;
+  const int display = SDL_GetWindowDisplayIndex(m.window.get());
+  if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0) {
+    m.refreshMs = static_cast<Uint64>(std::max(1, 1000 / mode.refresh_rate));
+  }
+
+  if (!icon.empty()) {
+    std::vector<Argb> pixels = icon.pixels();
+    if (auto surface = surfaceOf(pixels, icon.width(), icon.height())) {
+      SDL_SetWindowIcon(m.window.get(), surface.get());
+    }
+  }
+  if (!waitCursor.empty()) {
+    std::vector<Argb> pixels = waitCursor.pixels();
+    if (auto surface = surfaceOf(pixels, waitCursor.width(), waitCursor.height())) {
+      m.waitCursor.reset(
+          SDL_CreateColorCursor(surface.get(), waitCursor.width() / 2, waitCursor.height() / 2));
+    }
+  }
+  m.arrow.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
+  SDL_ShowWindow(m.window.get());
+  m.present();
+}
+
+void SdlPlatform::setEventSink(EventSink* sink) {
+  impl_->sink = sink;
+  impl_->textureFilled = false;
+}
+
+TimerId SdlPlatform::createTimer(int intervalMs, std::function<void()> handler, bool background) {
+  Timer t;
+  t.interval = std::max(1, intervalMs);
+  t.handler = std::move(handler);
+  t.background = background;
+  impl_->timers.push_back(std::move(t));
+  return static_cast<TimerId>(impl_->timers.size() - 1);
+}
+
+void SdlPlatform::setTimerEnabled(TimerId id, bool enabled) {
+  Timer& t = impl_->timer(id);
+  t.enabled = enabled;
+  if (enabled) t.due = SDL_GetTicks64() + static_cast<Uint64>(t.interval);
+}
+
+bool SdlPlatform::timerEnabled(TimerId id) const {
+  return impl_->timer(id).enabled;
+}
+
+std::uint32_t SdlPlatform::tickCount() {
+  return SDL_GetTicks();
+}
+
+void SdlPlatform::doEvents() {
+  SDL_PumpEvents();
+  impl_->runPending();
+}
+
+void SdlPlatform::Impl::runPending() {
+  // Without pumping: the caller has just asked the display for news.
+  SDL_Event e;
+  while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) handle(e);
+  fireDueTimers();
+  presentIfDue();
+}
+
+void SdlPlatform::waitEvents(std::optional<std::uint32_t> timeoutMs) {
+  const Uint64 now = SDL_GetTicks64();
+  std::optional<Uint64> wake = impl_->nextWake();
+  if (timeoutMs) {
+    const Uint64 deadline = now + *timeoutMs;
+    if (!wake || deadline < *wake) wake = deadline;
+  }
+  if (!wake || *wake > now) {
+    SDL_Event e;
+    const int wait = wake ? static_cast<int>(std::min<Uint64>(*wake - now, 1u << 30)) : -1;
+    // The wait has asked the display for news; waking for a timer costs no second round.
+    if (SDL_WaitEventTimeout(&e, wait) != 0) impl_->handle(e);
+    impl_->runPending();
+    return;
+  }
+  doEvents();
+}
+
+void SdlPlatform::setCursor(Cursor cursor) {
+  SDL_Cursor* c = cursor == Cursor::Wait ? impl_->waitCursor.get() : impl_->arrow.get();
+  if (c != nullptr) SDL_SetCursor(c);
+}
+
+void SdlPlatform::messageBox(const std::string& title, const std::string& textUtf8,
+                             MessageIcon icon) {
+  Impl& m = *impl_;
+  if (m.headless()) return;
+  if (showOwnMessageBox(m.fonts, m.window.get(), m.scale, title, textUtf8, icon,
+                        [&m] { m.present(); })) {
+    return;
+  }
+  // Our own box could not open: SDL's, then at least the terminal.
+  const SDL_MessageBoxButtonData ok{
+      SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "OK"};
+  const SDL_MessageBoxData data{
+      icon == MessageIcon::Stop ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION,
+      m.window.get(),
+      title.c_str(),
+      textUtf8.c_str(),
+      1,
+      &ok,
+      nullptr};
+  int pressed = 0;
+  if (SDL_ShowMessageBox(&data, &pressed) != 0) std::cerr << title << ": " << textUtf8 << '\n';
+}
+
+void SdlPlatform::beep() {
+  impl_->audio.beep();
+}
+
+std::shared_ptr<const Font> SdlPlatform::font(const FontSpec& spec) {
+  return impl_->fonts.font(spec);
+}
+
+std::optional<Image> SdlPlatform::decodeImage(std::span<const std::uint8_t> bytes) {
+  return qov::decodeImage(bytes);
+}
+
+MusicDevice& SdlPlatform::music() {
+  return impl_->audio.music();
+}
+
+SoundOutput& SdlPlatform::sound() {
+  return impl_->audio.sound();
+}
+
+}  // namespace qov

@@ -1,0 +1,222 @@
+#pragma once
+
+// The message window and the command menu on the headless platform with the window's real
+// controls, and the mouse routed to their handlers as the main window routes it.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/Variables.h"
+#include "platform/Image.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "platform/render/Render.h"
+#include "ui/CommandMenu.h"
+#include "ui/ItemWindow.h"
+#include "ui/MessageWindow.h"
+#include "ui/WindowControls.h"
+
+namespace qov::testing {
+
+constexpr Argb kWhite = rgb(255, 255, 255);
+// A full-width glyph of the message font advances this far; a line holds 37 cells.
+constexpr int kCell = 13;
+
+// The headless platform with its tick count moved by an offset, to put a wrap of the
+// system's 32-bit millisecond counter inside a wait.
+class ShiftedClock final : public Platform {
+ public:
+  ShiftedClock(HeadlessPlatform& inner, std::uint32_t offset) : in_(inner), offset_(offset) {}
+  std::uint32_t tickCount() override { return in_.tickCount() + offset_; }
+
+  void openWindow(const std::string& caption, const Image& icon, const Image& cursor) override {
+    in_.openWindow(caption, icon, cursor);
+  }
+  void setEventSink(EventSink* sink) override { in_.setEventSink(sink); }
+  TimerId createTimer(int ms, std::function<void()> handler, bool background) override {
+    return in_.createTimer(ms, std::move(handler), background);
+  }
+  void setTimerEnabled(TimerId t, bool on) override { in_.setTimerEnabled(t, on); }
+  bool timerEnabled(TimerId t) const override { return in_.timerEnabled(t); }
+  void doEvents() override { in_.doEvents(); }
+  void waitEvents(std::optional<std::uint32_t> ms) override { in_.waitEvents(ms); }
+  void setCursor(Cursor cursor) override { in_.setCursor(cursor); }
+  void messageBox(const std::string& title, const std::string& text, MessageIcon i) override {
+    in_.messageBox(title, text, i);
+  }
+  void beep() override { in_.beep(); }
+  std::shared_ptr<const Font> font(const FontSpec& spec) override { return in_.font(spec); }
+  std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) override {
+    return in_.decodeImage(bytes);
+  }
+  MusicDevice& music() override { return in_.music(); }
+  SoundOutput& sound() override { return in_.sound(); }
+
+ private:
+  HeadlessPlatform& in_;
+  std::uint32_t offset_;
+};
+
+class Rig : public EventSink {
+ public:
+  explicit Rig(std::uint32_t tickOffset = 0) : p(headless, tickOffset), c(p) {
+    headless.setEventSink(this);
+    c.MES.setFont(FontSpec{FontFace::Gothic, 10.0, false});
+    headless.setStallHandler([this] { return onStall(); });
+  }
+
+  HeadlessPlatform headless;
+  ShiftedClock p;
+  WindowControls c;
+  Variables vars;
+  ItemWindow items{c, vars};
+  std::int16_t opTick = 0;
+  std::vector<bool> timerLog;  // every switch of the interpreter's timer
+  CommandMenu menu{p,
+                   c.LBcm,
+                   {&c.Label1[0], &c.Label1[1], &c.Label1[2], &c.Label1[3], &c.Label1[4]},
+                   items,
+                   vars,
+                   [this](bool on) { timerLog.push_back(on); },
+                   [this] { return opTick; }};
+  MessageWindow mes{p, c.MES, menu, items, vars, [this](Cursor k) { p.setCursor(k); }};
+
+  // Runs when the program waits for input that is not queued: gets to look at the window
+  // and queue the next input. Returning false ends the wait with HeadlessStall.
+  std::vector<std::function<void()>> answers;
+  std::size_t stalls = 0;
+  std::vector<std::uint64_t> stallTimes;  // the virtual clock at each such wait
+
+  // Left click at the centre of a control (down and up).
+  void click(const Control& control, int button = kLeftButton,
+             std::optional<std::uint64_t> notBefore = std::nullopt) {
+    const Rect r = control.frameRect();
+    headless.click(r.x + r.w / 2, r.y + r.h / 2, button, notBefore);
+  }
+
+  [[nodiscard]] Image frame() const {
+    Image img(WindowControls::kWidth, WindowControls::kHeight);
+    c.form.draw(img);
+    return img;
+  }
+
+  // EventSink: the main window's routing.
+  void mouseDown(int x, int y, int button) override {
+    Control* hit = c.form.hitTest(x, y);
+    down_ = hit;
+    if (hit == &c.MES || hit == &c.Picture1) mes.mouseDown(button);
+    if (hit == &c.LBcm) menu.LBcm_MouseDown(button);
+    if (const int i = entryIndex(hit); i >= 0) menu.Label1_MouseDown(i, button);
+  }
+  void mouseUp(int x, int y, int button) override {
+    Control* hit = c.form.hitTest(x, y);
+    if (hit == &c.LBcm) menu.LBcm_MouseUp(button);
+    if (const int i = entryIndex(hit); i >= 0) menu.Label1_MouseUp(i, button);
+    if (hit != down_ || button != kLeftButton) return;
+    if (hit == &c.ITMCommand1) items.ITMCommand1_Click();
+    if (hit == &c.ITMCommand2) items.ITMCommand2_Click();
+    if (hit == &c.ITMCommand3[0]) items.ITMCommand3_Click(0);
+    if (hit == &c.ITMCommand3[1]) items.ITMCommand3_Click(1);
+  }
+  void keyDown(Key) override {}
+  void closeRequested() override {}
+  [[nodiscard]] bool frameChanged() const override { return c.form.signature() != shown_; }
+  const Image& composeFrame() override {
+    shown_ = c.form.signature();
+    frame_ = frame();
+    return frame_;
+  }
+
+ private:
+  bool onStall() {
+    stallTimes.push_back(headless.now());
+    if (stalls >= answers.size()) return false;
+    answers[stalls++]();
+    return true;
+  }
+  int entryIndex(const Control* hit) const {
+    for (int i = 0; i < 5; ++i) {
+      if (hit == &c.Label1[static_cast<std::size_t>(i)]) return i;
+    }
+    return -1;
+  }
+
+  Control* down_ = nullptr;
+  std::uint64_t shown_ = 0;
+  Image frame_;
+};
+
+// True when some pixel of `area` differs from `background`.
+[[nodiscard]] inline bool inked(const Image& img, const Rect& area, Argb background = kWhite) {
+  const Rect r = area.intersect(img.bounds());
+  for (int y = r.y; y < r.y + r.h; ++y) {
+    for (int x = r.x; x < r.x + r.w; ++x) {
+      if (img.pixel(x, y) != background) return true;
+    }
+  }
+  return false;
+}
+
+// True when some pixel of `area` has exactly `colour`.
+[[nodiscard]] inline bool hasColour(const Image& img, const Rect& area, Argb colour) {
+  const Rect r = area.intersect(img.bounds());
+  for (int y = r.y; y < r.y + r.h; ++y) {
+    for (int x = r.x; x < r.x + r.w; ++x) {
+      if (img.pixel(x, y) == colour) return true;
+    }
+  }
+  return false;
+}
+
+inline std::filesystem::path testData() {
+#ifdef QOV_TEST_DATA
+  return std::filesystem::path(QOV_TEST_DATA);
+#else
+  return std::filesystem::path(__FILE__).parent_path().parent_path() / "data";
+#endif
+}
+
+// Compares `img` with tests/data/ui/golden/<name>.png. QOV_UPDATE_GOLDEN=1 rewrites the file
+// instead. On a difference, <name>.actual.png and <name>.diff.png (changed pixels red) are
+// written into the working directory, which is the build folder under CTest.
+inline void expectGolden(const Image& img, const std::string& name) {
+  const std::filesystem::path golden = testData() / "ui" / "golden" / (name + ".png");
+  if (const char* update = std::getenv("QOV_UPDATE_GOLDEN");
+      update != nullptr && std::string(update) == "1") {
+    std::filesystem::create_directories(golden.parent_path());
+    ASSERT_TRUE(savePng(img, golden)) << golden;
+    return;
+  }
+  const std::optional<Image> expected = loadPng(golden);
+  ASSERT_TRUE(expected.has_value())
+      << "no golden image " << golden << " (QOV_UPDATE_GOLDEN=1 writes it)";
+  if (expected->width() == img.width() && expected->height() == img.height()) {
+    Image diff(img.width(), img.height(), kWhite);
+    int changed = 0;
+    for (int y = 0; y < img.height(); ++y) {
+      for (int x = 0; x < img.width(); ++x) {
+        if (img.pixel(x, y) != expected->pixel(x, y)) {
+          diff.setPixel(x, y, rgb(255, 0, 0));
+          ++changed;
+        }
+      }
+    }
+    if (changed == 0) return;
+    (void)savePng(diff, name + ".diff.png");
+    ADD_FAILURE() << changed << " pixels differ from " << golden << "; see " << name
+                  << ".diff.png and " << name << ".actual.png in "
+                  << std::filesystem::current_path();
+  } else {
+    ADD_FAILURE() << "size differs from " << golden;
+  }
+  (void)savePng(img, name + ".actual.png");
+}
+
+}  // namespace qov::testing

@@ -1,0 +1,199 @@
+#include "ui/CommandMenu.h"
+
+#include <utility>
+#include <vector>
+
+#include "engine/ScriptError.h"
+#include "engine/Variables.h"
+#include "ui/Controls.h"
+#include "ui/ItemWindow.h"
+
+namespace qov {
+
+namespace {
+
+constexpr char32_t kCommandMarker = U'＊';
+constexpr char32_t kBackMarker = U'＠';
+constexpr char32_t kItemMarker = U'￥';
+constexpr char32_t kMenuSeparator = U'・';
+constexpr std::u32string_view kHeaderCaption = U"コマンド";
+constexpr std::u32string_view kSubmenuSuffix = U"＞";
+
+bool isSubmenuMarker(char32_t c) {
+  return c >= U'０' && c <= U'９';
+}
+
+bool isMarker(char32_t c) {
+  return c == kCommandMarker || c == kBackMarker || c == kItemMarker || isSubmenuMarker(c);
+}
+
+void checkMenu(int menu) {
+  if (menu < 0 || menu >= CommandMenu::kMenuCount) throw ScriptError{U"範囲外"};
+}
+
+void checkEntry(int entry) {
+  if (entry < 0 || entry >= CommandMenu::kEntryCount) throw ScriptError{U"範囲外"};
+}
+
+[[noreturn]] void badDefinition() {
+  throw ScriptError{U"メニュー定義が不正"};
+}
+
+}  // namespace
+
+CommandMenu::CommandMenu(Platform& platform, Label& LBcm, std::array<Label*, kEntryCount> Label1,
+                         ItemWindow& items, Variables& vars,
+                         std::function<void(bool)> setInterpreterTimer,
+                         std::function<std::int16_t()> opTick)
+    : platform_(platform),
+      LBcm_(LBcm),
+      Label1_(Label1),
+      items_(items),
+      vars_(vars),
+      setInterpreterTimer_(std::move(setInterpreterTimer)),
+      opTick_(std::move(opTick)) {
+  setShown(false);
+}
+
+void CommandMenu::CMST(std::int16_t menu, std::u32string_view text) {
+  checkMenu(menu);
+  // The whole text is checked before the table changes, so a bad definition, which ends
+  // the script, never leaves half a menu behind.
+  using Menu = std::array<std::u32string, kEntryCount>;
+  std::vector<Menu> parts(1);
+  int entry = -1;
+  for (const char32_t x : text) {
+    if (x == kMenuSeparator) {
+      if (menu + static_cast<int>(parts.size()) >= kMenuCount) badDefinition();
+      parts.emplace_back();
+      entry = -1;
+    } else if (isMarker(x)) {
+      if (++entry >= kEntryCount) badDefinition();
+      parts.back()[static_cast<std::size_t>(entry)] = x;
+    } else {
+      if (entry < 0) badDefinition();
+      parts.back()[static_cast<std::size_t>(entry)] += x;
+    }
+  }
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    MenuText[static_cast<std::size_t>(menu) + i] = std::move(parts[i]);
+  }
+}
+
+void CommandMenu::setMenuText(std::int16_t menu, std::int16_t entry, std::u32string_view text) {
+  checkMenu(menu);
+  checkEntry(entry);
+  MenuText[static_cast<std::size_t>(menu)][static_cast<std::size_t>(entry)] = text;
+}
+
+int CommandMenu::showPage(std::int16_t menu, std::array<std::int16_t, kEntryCount>& map) {
+  for (Label* label : Label1_) label->caption.clear();
+  int shown = 0;
+  const auto& entries = MenuText[static_cast<std::size_t>(menu)];
+  for (int i = 0; i < kEntryCount; ++i) {
+    const std::u32string& entry = entries[static_cast<std::size_t>(i)];
+    if (entry.empty()) continue;
+    Label1_[static_cast<std::size_t>(shown)]->caption = entry.substr(1);
+    map[static_cast<std::size_t>(shown)] = static_cast<std::int16_t>(i);
+    ++shown;
+  }
+  return shown;
+}
+
+std::int16_t CommandMenu::CMSL(std::int16_t menu) {
+  checkMenu(menu);
+  const std::int16_t start = menu;
+  std::int16_t current = start;
+  std::array<std::int16_t, kEntryCount> map{};
+  for (;;) {
+    if (current == start) LBcm_.caption = kHeaderCaption;
+    const int shown = showPage(current, map);
+    CMDS(1);
+    // A click made before the menu is shown is forgotten.
+    MenuChoice = 99;
+    while (MenuChoice == 99) platform_.waitEvents();
+    if (MenuChoice == -1) {
+      current = start;
+      continue;
+    }
+    if (MenuChoice < 0 || MenuChoice >= shown) continue;  // only labels with a caption choose
+    MenuChoice = map[static_cast<std::size_t>(MenuChoice)];
+    const std::u32string& entry =
+        MenuText[static_cast<std::size_t>(current)][static_cast<std::size_t>(MenuChoice)];
+    if (entry.empty()) continue;
+    const char32_t marker = entry.front();
+    const auto code = static_cast<std::int16_t>(current * 100 + MenuChoice);
+    if (marker == kCommandMarker) return code;
+    if (marker == kBackMarker) {
+      current = start;
+    } else if (isSubmenuMarker(marker)) {
+      LBcm_.caption = entry.substr(1);
+      LBcm_.caption += kSubmenuSuffix;
+      current = static_cast<std::int16_t>(marker - U'０');
+    } else if (marker == kItemMarker) {
+      if (chooseItem()) {
+        vars_.setVar(0, items_.ItemSel);
+        return code;
+      }
+    }
+    // Any other marker (only ADDCM can store one), or a cancelled item choice: same menu again.
+  }
+}
+
+bool CommandMenu::chooseItem() {
+  CMDS(0);
+  items_.ItemWait = 1;
+  items_.ITMSET();
+  setInterpreterTimer_(false);
+  while (items_.ItemWait != 0) platform_.waitEvents();
+  setInterpreterTimer_(true);
+  return items_.ItemSel != -1;
+}
+
+void CommandMenu::setShown(bool shown) {
+  LBcm_.visible = shown;
+  for (Label* label : Label1_) label->visible = shown;
+  MenuShown = shown ? 1 : 0;
+}
+
+void CommandMenu::CMDS(std::int16_t mode) {
+  if (opTick_() != 0) return;
+  if (mode == 0 || (mode == 2 && MenuShown == 1)) {
+    setShown(false);
+  } else if (mode == 1 || (mode == 2 && MenuShown == 0)) {
+    setShown(true);
+  }
+}
+
+void CommandMenu::Label1_MouseDown(int index, int button) {
+  (void)button;  // every button gets the feedback
+  if (index < 0 || index >= kEntryCount) return;
+  Label1_[static_cast<std::size_t>(index)]->backColor = kEntryPressed;
+}
+
+void CommandMenu::Label1_MouseUp(int index, int button) {
+  if (index < 0 || index >= kEntryCount) return;
+  Label& label = *Label1_[static_cast<std::size_t>(index)];
+  label.backColor = kEntryBack;
+  if (button == kLeftButton) {
+    if (!label.caption.empty()) MenuChoice = static_cast<std::int16_t>(index);
+  } else if (button == kRightButton) {
+    CMDS(2);
+  }
+}
+
+void CommandMenu::LBcm_MouseDown(int button) {
+  (void)button;
+  LBcm_.backColor = kHeaderPressed;
+}
+
+void CommandMenu::LBcm_MouseUp(int button) {
+  LBcm_.backColor = kHeaderBack;
+  if (button == kLeftButton) {
+    MenuChoice = -1;
+  } else if (button == kRightButton) {
+    CMDS(2);
+  }
+}
+
+}  // namespace qov

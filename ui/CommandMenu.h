@@ -1,0 +1,73 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/Platform.h"
+
+namespace qov {
+
+class Label;
+class ItemWindow;
+class Variables;
+
+// The command menu: the header label LBcm and the five entry labels Label1(0..4) over the
+// lower edge of the scene picture, the ten menus of five entries the script defines, and the
+// run of a menu up to the player's final choice.
+class CommandMenu {
+ public:
+  static constexpr int kMenuCount = 10;
+  static constexpr int kEntryCount = 5;
+
+  // Label colours: normal and pressed backs of the entries and of the header.
+  static constexpr Argb kEntryBack = rgb(64, 64, 64);
+  static constexpr Argb kEntryPressed = rgb(192, 0, 0);
+  static constexpr Argb kHeaderBack = rgb(0, 128, 0);
+  static constexpr Argb kHeaderPressed = rgb(0, 192, 0);
+
+  // The labels start hidden, as MenuShown = 0 says. setInterpreterTimer switches TimerQov
+  // around the item-window wait; opTick reads the opening's clock (CMDS is off while it runs).
+  CommandMenu(Platform& platform, Label& LBcm, std::array<Label*, kEntryCount> Label1,
+              ItemWindow& items, Variables& vars, std::function<void(bool)> setInterpreterTimer,
+              std::function<std::int16_t()> opTick);
+
+  // Defines menu, menu + 1, ... from a text of marker-led entries separated by "・".
+  void CMST(std::int16_t menu, std::u32string_view text);
+  // MenuText(menu, entry) = text, marker included (ADDCM; DELCM passes "").
+  void setMenuText(std::int16_t menu, std::int16_t entry, std::u32string_view text);
+  // Shows the menu and runs it until a final choice; returns menu * 100 + entry index.
+  [[nodiscard]] std::int16_t CMSL(std::int16_t menu);
+  // 0 hides the six labels, 1 shows them, 2 toggles; nothing while the opening runs.
+  void CMDS(std::int16_t mode);
+
+  void Label1_MouseDown(int index, int button);
+  void Label1_MouseUp(int index, int button);
+  void LBcm_MouseDown(int button);
+  void LBcm_MouseUp(int button);
+
+  std::int16_t MenuShown = 0;
+  // 99 while CMSL waits, -1 after a header click, else the label index clicked.
+  std::int16_t MenuChoice = 0;
+  // Each entry is a marker character followed by its caption; "" is no entry.
+  std::array<std::array<std::u32string, kEntryCount>, kMenuCount> MenuText{};
+
+ private:
+  // The labels of one menu page; returns how many entries it shows, `map` the entry of each.
+  int showPage(std::int16_t menu, std::array<std::int16_t, kEntryCount>& map);
+  // Runs the item window for a "￥" entry; false when the player cancelled.
+  bool chooseItem();
+  void setShown(bool shown);
+
+  Platform& platform_;
+  Label& LBcm_;
+  std::array<Label*, kEntryCount> Label1_;
+  ItemWindow& items_;
+  Variables& vars_;
+  std::function<void(bool)> setInterpreterTimer_;
+  std::function<std::int16_t()> opTick_;
+};
+
+}  // namespace qov

@@ -1,0 +1,279 @@
+#include "ui/MessageWindow.h"
+
+#include <optional>
+#include <utility>
+
+#include "engine/ScriptError.h"
+#include "engine/Variables.h"
+#include "ui/CommandMenu.h"
+#include "ui/Controls.h"
+#include "ui/ItemWindow.h"
+
+namespace qov {
+
+namespace {
+
+// Every line that begins with ordinary text outside a passage is indented by the width of a
+// speaker's name.
+constexpr std::u32string_view kIndent = U"　　　　　";
+constexpr int kIndentColumns = 5;
+constexpr int kLastItem = 16;
+
+std::optional<int> decimalDigit(char32_t c) {
+  if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
+  if (c >= U'０' && c <= U'９') return static_cast<int>(c - U'０');
+  return std::nullopt;
+}
+
+std::optional<int> hexDigit(char32_t c) {
+  if (const auto d = decimalDigit(c)) return d;
+  if (c >= U'A' && c <= U'F') return static_cast<int>(c - U'A') + 10;
+  if (c >= U'a' && c <= U'f') return static_cast<int>(c - U'a') + 10;
+  if (c >= U'Ａ' && c <= U'Ｆ') return static_cast<int>(c - U'Ａ') + 10;
+  if (c >= U'ａ' && c <= U'ｆ') return static_cast<int>(c - U'ａ') + 10;
+  return std::nullopt;
+}
+
+[[noreturn]] void badArgument(char32_t mark) {
+  std::u32string text(1, mark);
+  text += U"の引数が不正";
+  throw ScriptError{std::move(text)};
+}
+
+// A variable's value as the message shows it: the decimal form with a blank for the sign of
+// a value that is not negative, cut to its last two characters, so 123 shows "23".
+std::u32string twoCharacterValue(std::int16_t value) {
+  const std::string digits = (value < 0 ? "" : " ") + std::to_string(value);
+  return std::u32string(digits.end() - 2, digits.end());
+}
+
+}  // namespace
+
+// The state of one MESHG call: where the scan stands and where the text cursor is on the page.
+class MessageWindow::Writer {
+ public:
+  Writer(MessageWindow& window, std::u32string_view text) : w_(window), text_(text) {}
+
+  void run() {
+    w_.menu_.CMDS(0);
+    w_.MES_.cls();
+    const int widthPx = w_.MES_.rect.w;
+    const int heightPx = w_.MES_.rect.h;
+    const double points = w_.MES_.fontSpec().points;
+    // The window measures itself in points; a pixel is 3/4 of a point at 96 dpi.
+    lineWidth_ = static_cast<int>(widthPx * 0.75 / points);
+    lastLine_ = static_cast<int>(heightPx * 0.75 / points) - 1;
+    delay_ = w_.CharDelay_;
+    w_.MesClick = 0;
+    if (text_.empty()) return;
+    for (pos_ = 0;; ++pos_) {
+      handle(text_[pos_]);
+      if (line_ > lastLine_) newPage();
+      if (pos_ + 1 >= text_.size()) return;
+    }
+  }
+
+ private:
+  void handle(char32_t c) {
+    switch (c) {
+      case U'＆': {
+        const int h = hexArgument(c);
+        if (text_.size() - pos_ <= 3) badArgument(c);
+        // Taken as they are: a mark-up character here is part of the name.
+        w_.SpeakerName_[static_cast<std::size_t>(h)] = text_.substr(pos_ + 1, 3);
+        pos_ += 3;
+        break;
+      }
+      case U'＠': {
+        const int n = decimalArgument(c);
+        if (n < 0 || n >= static_cast<int>(kPalette.size())) badArgument(c);
+        w_.TextColor_ = static_cast<std::int16_t>(n);
+        setColour(n);
+        break;
+      }
+      case U'＃':
+        // The delay in force stays: the new speed starts with the next page or message.
+        w_.CharDelay_ = static_cast<std::int16_t>(decimalArgument(c) * 50);
+        break;
+      case U'￥':
+        newPage();
+        break;
+      case U'＾':
+        if (column_ > 0) lineBreak();
+        break;
+      case U'＜':
+        passage_ = true;
+        setColour(kPassageColor);
+        break;
+      case U'＞':
+        passage_ = false;
+        setColour(w_.TextColor_);
+        break;
+      case U'：':
+        speakerLine(hexArgument(c));
+        break;
+      case U'＄': {
+        const int n = decimalArgument(c);
+        if (n < 0 || n >= Variables::kVarCount) badArgument(c);
+        print(twoCharacterValue(w_.vars_.var(n)));
+        ++column_;
+        wrapAtLineEnd();
+        break;
+      }
+      case U'＊': {
+        const int n = decimalArgument(c);
+        if (n < 0 || n > kLastItem) badArgument(c);
+        showItem(static_cast<std::int16_t>(n));
+        break;
+      }
+      default:
+        ordinary(c);
+        break;
+    }
+  }
+
+  // Two characters after the mark: ASCII or full-width digits, "-" first for a negative.
+  int decimalArgument(char32_t mark) {
+    if (text_.size() - pos_ <= 2) badArgument(mark);
+    const char32_t first = text_[pos_ + 1];
+    const auto ones = decimalDigit(text_[pos_ + 2]);
+    if (!ones) badArgument(mark);
+    pos_ += 2;
+    if (first == U'-') return -*ones;
+    const auto tens = decimalDigit(first);
+    if (!tens) badArgument(mark);
+    return *tens * 10 + *ones;
+  }
+
+  int hexArgument(char32_t mark) {
+    if (text_.size() - pos_ <= 1) badArgument(mark);
+    const auto h = hexDigit(text_[pos_ + 1]);
+    if (!h) badArgument(mark);
+    pos_ += 1;
+    return *h;
+  }
+
+  void ordinary(char32_t c) {
+    if (!passage_ && column_ == 0) {
+      print(kIndent);
+      column_ = kIndentColumns;
+    }
+    print(std::u32string_view(&c, 1));
+    ++column_;
+    if (delay_ > 0) w_.TWAIT(delay_);
+    // A click during typing writes the rest of the page at once.
+    if (w_.MesClick == 2) delay_ = 0;
+    wrapAtLineEnd();
+  }
+
+  void speakerLine(int h) {
+    if (column_ > 0) {
+      if (line_ == lastLine_) {
+        pageWait();
+        w_.MES_.cls();
+        line_ = 0;
+      } else {
+        w_.MES_.newLine();
+        ++line_;
+      }
+    }
+    std::u32string piece = U"「";
+    piece += w_.SpeakerName_[static_cast<std::size_t>(h)];
+    piece += U"」";
+    setColour(kSpeakerColor);
+    print(piece);
+    setColour(w_.TextColor_);  // also inside a passage
+    column_ = kIndentColumns;
+  }
+
+  void showItem(std::int16_t item) {
+    w_.items_.ItemWait = 0;
+    w_.items_.ItemSel = item;
+    w_.items_.ITMSET();
+    pageWait();
+    w_.items_.hide();
+  }
+
+  void wrapAtLineEnd() {
+    if (column_ >= lineWidth_) lineBreak();
+  }
+
+  void lineBreak() {
+    column_ = 0;
+    ++line_;
+    w_.MES_.newLine();
+  }
+
+  // Every page wait starts the next page at the speed CharDelay says.
+  void pageWait() {
+    w_.pageWait();
+    delay_ = w_.CharDelay_;
+  }
+
+  void newPage() {
+    pageWait();
+    w_.MES_.cls();
+    column_ = 0;
+    line_ = 0;
+  }
+
+  void setColour(int index) { w_.MES_.foreColor = kPalette[static_cast<std::size_t>(index)]; }
+  void print(std::u32string_view piece) { w_.MES_.print(piece, w_.MES_.foreColor); }
+
+  MessageWindow& w_;
+  std::u32string_view text_;
+  std::size_t pos_ = 0;
+  int column_ = 0;
+  int line_ = 0;
+  int lineWidth_ = 0;
+  int lastLine_ = 0;
+  std::int16_t delay_ = 0;
+  bool passage_ = false;
+};
+
+MessageWindow::MessageWindow(Platform& platform, PictureBox& MES, CommandMenu& menu,
+                             ItemWindow& items, const Variables& vars,
+                             std::function<void(Cursor)> setMousePointer)
+    : platform_(platform),
+      MES_(MES),
+      menu_(menu),
+      items_(items),
+      vars_(vars),
+      setMousePointer_(std::move(setMousePointer)) {}
+
+void MessageWindow::MESHG(std::u32string_view text) {
+  Writer(*this, text).run();
+}
+
+void MessageWindow::clear() {
+  MES_.cls();
+}
+
+void MessageWindow::mouseDown(int button) {
+  if (button == kLeftButton) {
+    MesClick = 2;
+  } else if (button == kRightButton) {
+    menu_.CMDS(2);
+  }
+}
+
+void MessageWindow::TWAIT(std::int16_t ms) {
+  // Unsigned differences stay right when the tick count wraps around.
+  const std::uint32_t start = platform_.tickCount();
+  const auto wanted = static_cast<std::uint32_t>(ms);
+  std::uint32_t elapsed = platform_.tickCount() - start;
+  while (elapsed < wanted) {
+    platform_.waitEvents(wanted - elapsed);
+    elapsed = platform_.tickCount() - start;
+  }
+}
+
+void MessageWindow::pageWait() {
+  MesClick = 0;
+  setMousePointer_(Cursor::Wait);
+  while (MesClick == 0) platform_.waitEvents();
+  setMousePointer_(Cursor::Default);
+  MesClick = 0;
+}
+
+}  // namespace qov

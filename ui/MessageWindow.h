@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/Platform.h"
+
+namespace qov {
+
+class PictureBox;
+class CommandMenu;
+class ItemWindow;
+class Variables;
+
+// The message window MES: writes a message character by character with its full-width
+// mark-up (speakers, colours, typing speed, variable values, line and page breaks, items) and
+// waits for the player's click at every full page and "￥".
+class MessageWindow {
+ public:
+  static constexpr int kSpeakerCount = 16;
+  // The mark-up's colours, by index.
+  static constexpr std::array<Argb, 16> kPalette{
+      rgb(0, 0, 0),       rgb(0, 0, 128),   rgb(0, 128, 0),   rgb(0, 128, 128),
+      rgb(128, 0, 0),     rgb(128, 0, 128), rgb(128, 128, 0), rgb(192, 192, 192),
+      rgb(128, 128, 128), rgb(0, 0, 255),   rgb(0, 255, 0),   rgb(0, 255, 255),
+      rgb(255, 0, 0),     rgb(255, 0, 255), rgb(255, 255, 0), rgb(255, 255, 255)};
+  static constexpr int kPassageColor = 3;
+  static constexpr int kSpeakerColor = 12;
+
+  MessageWindow(Platform& platform, PictureBox& MES, CommandMenu& menu, ItemWindow& items,
+                const Variables& vars, std::function<void(Cursor)> setMousePointer);
+
+  // Hides the menu, clears the window and writes `text`; returns when it is all written.
+  // A bad mark-up argument throws ScriptError.
+  void MESHG(std::u32string_view text);
+  // Erases the window and puts the text cursor at its top left.
+  void clear();
+  // MES_MouseDown and Picture1_MouseDown: left answers a wait, right toggles the menu.
+  void mouseDown(int button);
+
+  // 2 after a left click on the message window or the scene picture, else 0.
+  std::int16_t MesClick = 0;
+
+  // Kept across messages: names from "＆", the delay from "＃", the colour index from "＠".
+  [[nodiscard]] const std::u32string& speakerName(int index) const {
+    return SpeakerName_.at(static_cast<std::size_t>(index));
+  }
+  [[nodiscard]] std::int16_t charDelay() const { return CharDelay_; }
+  [[nodiscard]] std::int16_t textColor() const { return TextColor_; }
+
+ private:
+  class Writer;
+  friend class Writer;
+
+  // Waits until at least `ms` have passed on the tick count, serving events meanwhile.
+  void TWAIT(std::int16_t ms);
+  // Waits for a left click with the wait cursor shown.
+  void pageWait();
+
+  Platform& platform_;
+  PictureBox& MES_;
+  CommandMenu& menu_;
+  ItemWindow& items_;
+  const Variables& vars_;
+  std::function<void(Cursor)> setMousePointer_;
+
+  std::array<std::u32string, kSpeakerCount> SpeakerName_{};
+  std::int16_t CharDelay_ = 0;
+  std::int16_t TextColor_ = 0;
+};
+
+}  // namespace qov

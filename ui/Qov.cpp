@@ -1,0 +1,230 @@
+#include "ui/Qov.h"
+
+#include <iostream>
+#include <string>
+#include <utility>
+
+#include "platform/Encoding.h"
+#include "platform/ProgramEnd.h"
+#include "ui/WindowImages.h"
+
+namespace qov {
+
+namespace {
+
+constexpr FontSpec kMessageFontAtLoad{FontFace::Gothic, 10.0, false};
+
+// The report's line breaks (CR LF, and the lone CR before the line's text) as the terminal
+// shows them, ending in one newline.
+std::string forTerminal(std::u32string_view text) {
+  std::string out;
+  const std::string utf8 = toUtf8(text);
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    if (utf8[i] == '\r') {
+      out += '\n';
+      if (i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
+    } else {
+      out += utf8[i];
+    }
+  }
+  if (out.empty() || out.back() != '\n') out += '\n';
+  return out;
+}
+
+}  // namespace
+
+Qov::Qov(Platform& platform, std::filesystem::path gameDir,
+         std::vector<std::filesystem::path> mediaDirs)
+    : platform_(platform),
+      controls_(platform),
+      items_(controls_, vars_),
+      TimerQov_(platform.createTimer(1, [this] { interpreter_.timerqov_Timer(); })),
+      menu_(
+          platform, controls_.LBcm,
+          {&controls_.Label1[0], &controls_.Label1[1], &controls_.Label1[2], &controls_.Label1[3],
+           &controls_.Label1[4]},
+          items_, vars_, [this](bool enabled) { platform_.setTimerEnabled(TimerQov_, enabled); },
+          [this] { return opening_.opTick(); }),
+      messages_(platform, controls_.MES, menu_, items_, vars_,
+                [this](Cursor cursor) { platform_.setCursor(cursor); }),
+      scene_(platform, controls_.Picture1, gameDir),
+      music_(platform),
+      sounds_(platform, std::move(mediaDirs)),
+      opening_(platform, *this, sounds_),
+      interpreter_(vars_, *this, std::move(gameDir)) {
+  platform_.setTimerEnabled(TimerQov_, false);
+  platform_.setEventSink(this);
+}
+
+Qov::~Qov() {
+  platform_.setEventSink(nullptr);
+}
+
+void Qov::Form_Load() {
+  // Centring the window is the platform's part of opening it.
+  controls_.MES.setFont(kMessageFontAtLoad);
+  menu_.MenuShown = 0;
+  interpreter_.load(U"wnatu");
+  platform_.setTimerEnabled(TimerQov_, true);
+  // The window appears once it is loaded, as a failed start shows only the error report.
+  platform_.openWindow(std::string(kCaption), windowIcon(), waitCursorImage());
+}
+
+void Qov::Form_Unload() {
+  music_.MUSPL(U"", 9);
+  platform_.beep();
+  throw ProgramEnd{0};
+}
+
+// ---- Host ----
+
+void Qov::MESHG(std::u32string_view text) {
+  messages_.MESHG(text);
+}
+
+void Qov::clearMessageWindow() {
+  messages_.clear();
+}
+
+void Qov::CMST(std::int16_t menu, std::u32string_view text) {
+  menu_.CMST(menu, text);
+}
+
+void Qov::setMenuText(std::int16_t menu, std::int16_t entry, std::u32string_view text) {
+  menu_.setMenuText(menu, entry, text);
+}
+
+std::int16_t Qov::CMSL(std::int16_t menu) {
+  return menu_.CMSL(menu);
+}
+
+void Qov::CMDS(std::int16_t mode) {
+  menu_.CMDS(mode);
+}
+
+void Qov::GHG(std::u32string_view name) {
+  scene_.GHG(name);
+}
+
+void Qov::MUSPL(std::u32string_view name, std::int16_t mode) {
+  music_.MUSPL(name, mode);
+}
+
+void Qov::playSound(std::u32string_view name, std::int16_t flags) {
+  sounds_.sndPlaySoundA(std::u32string(name) + U".wav", flags);
+}
+
+void Qov::OP() {
+  opening_.OP();
+}
+
+void Qov::unload() {
+  Form_Unload();
+}
+
+void Qov::showErrorReport(std::u32string_view report) {
+  std::cerr << forTerminal(report) << std::flush;
+  platform_.messageBox("Qov ERROR", toUtf8(report), MessageIcon::Stop);
+}
+
+void Qov::showNotice(std::u32string_view text) {
+  std::cerr << forTerminal(text) << std::flush;
+  platform_.messageBox(std::string(kCaption), toUtf8(text), MessageIcon::Information);
+}
+
+// ---- Input ----
+
+void Qov::mouseDown(int x, int y, int button) {
+  if (heldButtons_ == 0) captured_ = controls_.form.hitTest(x, y);
+  heldButtons_ |= button;
+  if (captured_ != nullptr) dispatchMouseDown(*captured_, button);
+}
+
+void Qov::mouseUp(int x, int y, int button) {
+  Control* const target = captured_;
+  heldButtons_ &= ~button;
+  if (heldButtons_ == 0) captured_ = nullptr;
+  if (target != nullptr) dispatchMouseUp(*target, x, y, button);
+}
+
+void Qov::dispatchMouseDown(Control& target, int button) {
+  WindowControls& c = controls_;
+  if (&target == &c.Picture1 || &target == &c.MES) {
+    messages_.mouseDown(button);
+  } else if (&target == &c.LBcm) {
+    menu_.LBcm_MouseDown(button);
+  } else if (Button* pushed = itemButton(target)) {
+    if (button == kLeftButton) {
+      pushed->pressed = true;
+      c.focus = pushed;
+    }
+  } else {
+    for (int i = 0; i < static_cast<int>(c.Label1.size()); ++i) {
+      if (&target == &c.Label1[static_cast<std::size_t>(i)]) menu_.Label1_MouseDown(i, button);
+    }
+  }
+  // ITEM and ITMLabel1 have no handlers: a click on them reaches nothing.
+}
+
+void Qov::dispatchMouseUp(Control& target, int x, int y, int button) {
+  WindowControls& c = controls_;
+  if (&target == &c.LBcm) {
+    menu_.LBcm_MouseUp(button);
+  } else if (Button* pushed = itemButton(target)) {
+    // A click is a left press and release on the same button.
+    if (button == kLeftButton && pushed->pressed) {
+      pushed->pressed = false;
+      if (pushed->shown() && pushed->visibleFrameRect().contains(x, y)) click(*pushed);
+    }
+  } else {
+    for (int i = 0; i < static_cast<int>(c.Label1.size()); ++i) {
+      if (&target == &c.Label1[static_cast<std::size_t>(i)]) menu_.Label1_MouseUp(i, button);
+    }
+  }
+}
+
+Button* Qov::itemButton(Control& control) {
+  WindowControls& c = controls_;
+  for (Button* b : {&c.ITMCommand1, &c.ITMCommand2, &c.ITMCommand3[0], &c.ITMCommand3[1]}) {
+    if (&control == b) return b;
+  }
+  return nullptr;
+}
+
+void Qov::click(Button& button) {
+  WindowControls& c = controls_;
+  if (&button == &c.ITMCommand1) {
+    items_.ITMCommand1_Click();
+  } else if (&button == &c.ITMCommand2) {
+    items_.ITMCommand2_Click();
+  } else if (&button == &c.ITMCommand3[0]) {
+    items_.ITMCommand3_Click(0);
+  } else if (&button == &c.ITMCommand3[1]) {
+    items_.ITMCommand3_Click(1);
+  }
+}
+
+void Qov::keyDown(Key key) {
+  if (!items_.selecting()) return;
+  if (key == Key::Enter) items_.ITMCommand1_Click();
+  if (key == Key::Escape) items_.ITMCommand2_Click();
+}
+
+void Qov::closeRequested() {
+  Form_Unload();
+}
+
+// ---- Frame ----
+
+bool Qov::frameChanged() const {
+  return controls_.form.signature() != presentedSignature_;
+}
+
+const Image& Qov::composeFrame() {
+  if (frame_.empty()) frame_ = Image(WindowControls::kWidth, WindowControls::kHeight);
+  controls_.form.draw(frame_);
+  presentedSignature_ = controls_.form.signature();
+  return frame_;
+}
+
+}  // namespace qov

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "engine/Host.h"
+#include "engine/Interpreter.h"
+#include "engine/Variables.h"
+#include "media/Music.h"
+#include "media/Opening.h"
+#include "media/OpeningStage.h"
+#include "media/SoundEffects.h"
+#include "platform/Image.h"
+#include "platform/Platform.h"
+#include "ui/CommandMenu.h"
+#include "ui/ItemWindow.h"
+#include "ui/MessageWindow.h"
+#include "ui/ScenePicture.h"
+#include "ui/WindowControls.h"
+
+namespace qov {
+
+// The main window: owns every control and every part of the game, wires them together, runs
+// the interpreter on TimerQov, routes the window's input to the controls' handlers and
+// composes the frame.
+class Qov final : public Host, public EventSink, public OpeningStage {
+ public:
+  static constexpr std::string_view kCaption = "夏灯り";
+
+  // `gameDir` holds the scripts, pictures and the save file; music and effects are looked up
+  // in `mediaDirs`.
+  Qov(Platform& platform, std::filesystem::path gameDir,
+      std::vector<std::filesystem::path> mediaDirs);
+  ~Qov() override;
+  Qov(const Qov&) = delete;
+  Qov& operator=(const Qov&) = delete;
+
+  // Loads "wnatu" and starts the interpreter's timer; a script that cannot be read is
+  // reported and ends the program (ProgramEnd{1}).
+  void Form_Load();
+  // Closes the music device, beeps and ends the program (ProgramEnd{0}).
+  [[noreturn]] void Form_Unload();
+
+  // Host
+  void MESHG(std::u32string_view text) override;
+  void clearMessageWindow() override;
+  void CMST(std::int16_t menu, std::u32string_view text) override;
+  void setMenuText(std::int16_t menu, std::int16_t entry, std::u32string_view text) override;
+  std::int16_t CMSL(std::int16_t menu) override;
+  void CMDS(std::int16_t mode) override;
+  void GHG(std::u32string_view name) override;
+  void MUSPL(std::u32string_view name, std::int16_t mode) override;
+  void playSound(std::u32string_view name, std::int16_t flags) override;
+  void OP() override;
+  [[noreturn]] void unload() override;
+  void showErrorReport(std::u32string_view report) override;
+  void showNotice(std::u32string_view text) override;
+
+  // EventSink
+  void mouseDown(int x, int y, int button) override;
+  void mouseUp(int x, int y, int button) override;
+  void keyDown(Key key) override;
+  [[noreturn]] void closeRequested() override;
+  [[nodiscard]] bool frameChanged() const override;
+  const Image& composeFrame() override;
+
+  // The parts, for tests and tools.
+  [[nodiscard]] WindowControls& controls() { return controls_; }
+  [[nodiscard]] Variables& variables() { return vars_; }
+  [[nodiscard]] ItemWindow& items() { return items_; }
+  [[nodiscard]] CommandMenu& menu() { return menu_; }
+  [[nodiscard]] MessageWindow& messages() { return messages_; }
+  [[nodiscard]] Interpreter& interpreter() { return interpreter_; }
+  [[nodiscard]] TimerId timerQov() const { return TimerQov_; }
+
+ private:
+  void dispatchMouseDown(Control& target, int button);
+  void dispatchMouseUp(Control& target, int x, int y, int button);
+  // The item window's button that `control` is, as its click handler; nullptr otherwise.
+  [[nodiscard]] Button* itemButton(Control& control);
+  void click(Button& button);
+
+  Platform& platform_;
+  Variables vars_;
+  WindowControls controls_;
+  ItemWindow items_;
+  TimerId TimerQov_;
+  CommandMenu menu_;
+  MessageWindow messages_;
+  ScenePicture scene_;
+  Music music_;
+  SoundEffects sounds_;
+  Opening opening_;
+  Interpreter interpreter_;
+
+  // Mouse capture: the control that got the first mouse-down gets every event until all
+  // buttons are up again.
+  Control* captured_ = nullptr;
+  int heldButtons_ = 0;
+
+  Image frame_;
+  std::uint64_t presentedSignature_ = 0;
+};
+
+}  // namespace qov
