@@ -123,7 +123,7 @@ class Platform {
   // The system beep: a short tone, heard before the call returns.
   virtual void beep() = 0;
 
-  [[nodiscard]] virtual std::shared_ptr<const Font> font(const FontSpec& spec) = 0;
+  [[nodiscard]] virtual std::shared_ptr<const Font> font(const FontSpec& wanted) = 0;
   // Decodes a picture recognised by its content (BMP, GIF, JPEG, PNG, ...).
   [[nodiscard]] virtual std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) = 0;
 

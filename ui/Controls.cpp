@@ -115,9 +115,9 @@ PictureBox::PictureBox(Platform& platform, Rect r, Argb back, Argb fore, FontSpe
   rect = r;
 }
 
-void PictureBox::setFont(const FontSpec& spec) {
-  fontSpec_ = spec;
-  font_ = platform_.font(spec);
+void PictureBox::setFont(const FontSpec& wanted) {
+  fontSpec_ = wanted;
+  font_ = platform_.font(wanted);
 }
 
 void PictureBox::paintBackground(Image& image) const {

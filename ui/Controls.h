@@ -65,7 +65,7 @@ class PictureBox : public Control {
   Argb backColor;
   Argb foreColor;
 
-  void setFont(const FontSpec& spec);
+  void setFont(const FontSpec& wanted);
   [[nodiscard]] const FontSpec& fontSpec() const { return fontSpec_; }
   [[nodiscard]] const Font& font() const { return *font_; }
 

@@ -72,8 +72,8 @@ void HeadlessPlatform::messageBox(const std::string& title, const std::string& t
   boxes_.push_back(MessageBoxEntry{title, textUtf8, icon});
 }
 
-std::shared_ptr<const Font> HeadlessPlatform::font(const FontSpec& spec) {
-  return fonts_->font(spec);
+std::shared_ptr<const Font> HeadlessPlatform::font(const FontSpec& wanted) {
+  return fonts_->font(wanted);
 }
 
 std::optional<Image> HeadlessPlatform::decodeImage(std::span<const std::uint8_t> bytes) {

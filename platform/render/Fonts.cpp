@@ -209,14 +209,14 @@ const std::filesystem::path& FontLibrary::file(FontFace face) const {
   return impl_->files[face == FontFace::Gothic ? 0 : 1].file;
 }
 
-std::shared_ptr<const Font> FontLibrary::font(const FontSpec& spec) {
+std::shared_ptr<const Font> FontLibrary::font(const FontSpec& wanted) {
   for (const auto& [key, font] : impl_->cache) {
-    if (key == spec) return font;
+    if (key == wanted) return font;
   }
   // Whole-number sizes only: four times the points at a quarter of 96 dpi keeps the
   // quarter-point sizes of the layout (9.75 pt) exact.
-  const int size = std::max(1, static_cast<int>(std::lround(spec.points * 4.0)));
-  const FoundFont& found = impl_->files[spec.face == FontFace::Gothic ? 0 : 1];
+  const int size = std::max(1, static_cast<int>(std::lround(wanted.points * 4.0)));
+  const FoundFont& found = impl_->files[wanted.face == FontFace::Gothic ? 0 : 1];
   std::unique_ptr<TTF_Font, FontCloser> ttf(
       TTF_OpenFontIndexDPI(found.file.c_str(), size, found.index, 24, 24));
   if (!ttf) {
@@ -224,12 +224,12 @@ std::shared_ptr<const Font> FontLibrary::font(const FontSpec& spec) {
   }
   TTF_SetFontHinting(ttf.get(), TTF_HINTING_MONO);
   TTF_SetFontKerning(ttf.get(), 0);
-  TTF_SetFontStyle(ttf.get(), spec.bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
+  TTF_SetFontStyle(ttf.get(), wanted.bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
   // The line is the em in whole pixels, as the system computes a font's height from its
   // points at 96 dpi (13 pixels for both 9.75 and 10 points).
   const int lineHeight = std::max(1, static_cast<int>(std::lround(size / 3.0)));
   auto font = std::make_shared<const TtfFont>(impl_->ttf, std::move(ttf), lineHeight);
-  impl_->cache.emplace_back(spec, font);
+  impl_->cache.emplace_back(wanted, font);
   return font;
 }
 

@@ -28,7 +28,7 @@ class FontLibrary {
   FontLibrary(const FontLibrary&) = delete;
   FontLibrary& operator=(const FontLibrary&) = delete;
 
-  [[nodiscard]] std::shared_ptr<const Font> font(const FontSpec& spec);
+  [[nodiscard]] std::shared_ptr<const Font> font(const FontSpec& wanted);
   // The font file that stands in for a face.
   [[nodiscard]] const std::filesystem::path& file(FontFace face) const;
 

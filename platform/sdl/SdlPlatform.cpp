@@ -413,8 +413,8 @@ void SdlPlatform::beep() {
   impl_->audio.beep();
 }
 
-std::shared_ptr<const Font> SdlPlatform::font(const FontSpec& spec) {
-  return impl_->fonts.font(spec);
+std::shared_ptr<const Font> SdlPlatform::font(const FontSpec& wanted) {
+  return impl_->fonts.font(wanted);
 }
 
 std::optional<Image> SdlPlatform::decodeImage(std::span<const std::uint8_t> bytes) {

@@ -36,7 +36,7 @@ TEST(Fonts, JapaneseFacesAtWindowsSizes) {
   EXPECT_EQ(fonts.font(FontSpec{FontFace::Gothic, 8.25, false})->lineHeight(), 11);
   EXPECT_EQ(fonts.font(FontSpec{FontFace::Mincho, 9.75, false})->measure(U"あ"), 13);
 
-  // The same spec gives the same font.
+  // The same request gives the same font.
   EXPECT_EQ(gothic, fonts.font(FontSpec{FontFace::Gothic, 10.0, false}));
 
   const Mask a = gothic->render(U"あ");

@@ -52,7 +52,7 @@ class ShiftedClock final : public Platform {
     in_.messageBox(title, text, i);
   }
   void beep() override { in_.beep(); }
-  std::shared_ptr<const Font> font(const FontSpec& spec) override { return in_.font(spec); }
+  std::shared_ptr<const Font> font(const FontSpec& wanted) override { return in_.font(wanted); }
   std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) override {
     return in_.decodeImage(bytes);
   }
