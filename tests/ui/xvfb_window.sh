@@ -28,16 +28,19 @@ cleanup() {
 trap cleanup EXIT
 trap "exit 1" INT TERM PIPE
 
-# A display number nobody uses.
-display=""
-for n in $(seq 99 160); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || skip "no free X display number"
 screen_w=1024
 screen_h=768
-Xvfb "$display" -screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+# The server picks a free display number itself, so tests that run at once never collide.
+Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp 3>"$out/display" \
+  >"$out/xvfb.log" 2>&1 &
 xvfb_pid=$!
+display=""
+for _ in $(seq 100); do
+  [ -s "$out/display" ] && display=":$(head -n 1 "$out/display")" && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.1
+done
+[ -n "$display" ] || skip "Xvfb cannot start here ($(head -c 300 "$out/xvfb.log"))"
 export DISPLAY=$display
 up=0
 for _ in $(seq 100); do
