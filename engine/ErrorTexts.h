@@ -18,7 +18,6 @@ inline constexpr std::u32string_view kFp = U"FP";
 inline constexpr std::u32string_view kFj = U"FJ";
 
 inline constexpr std::u32string_view kSaveFailed = U"セーブできませんでした";
-inline constexpr std::u32string_view kNoSaveFile = U"セーブファイルがありません";
 inline constexpr std::u32string_view kBadSaveFile = U"セーブファイルが読めません";
 
 }  // namespace qov::errors

@@ -145,7 +145,8 @@ std::optional<std::u32string> SaveFile::save(const Variables& vars) const {
 
 std::optional<std::u32string> SaveFile::load(Variables& vars) const {
   const std::optional<fs::path> path = findFile(gameDir_, kFileName);
-  if (!path) return std::u32string(errors::kNoSaveFile);
+  // No save yet is no fault: the script sees its variables unchanged and says so itself.
+  if (!path) return std::nullopt;
   const std::u32string fileName = fromUtf8(path->filename().string());
   const std::optional<std::vector<std::uint8_t>> bytes = readFile(*path);
   if (!bytes) return std::u32string(errors::kBadSaveFile) + U"\r\n" + fileName;

@@ -35,7 +35,7 @@ class SaveFile {
   // never damages it. Returns the notice for the player when the save could not be written.
   [[nodiscard]] std::optional<std::u32string> save(const Variables& vars) const;
   // LOAD. Replaces the variables and items only from a complete, valid file. Returns the
-  // notice for the player when there is none or it cannot be read.
+  // notice for the player when it cannot be read (none at all is no fault).
   [[nodiscard]] std::optional<std::u32string> load(Variables& vars) const;
 
   // The file's bytes for the given state.

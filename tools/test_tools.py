@@ -87,7 +87,7 @@ class GameCheckTest(unittest.TestCase):
             ('wnatu.QOV', 'GHG,TITLE', 'GHG,Title', 'case differs'),
             ('wnatu.QOV', 'MUSPL,machi,1', 'MUSPL,machi2,1', 'missing'),
             ('natu1.QOV', 'ACMLD,natu2', 'ACMLD,natu3', 'missing'),
-            ('natu1.QOV', 'IF,F02<06,', 'IF,F02<6x,', 'condition'),
+            ('natu1.QOV', 'IF,F02<07,', 'IF,F02<7x,', 'condition'),
             ('natu1.QOV', 'GOTO,', 'GOTO,1999', 'outside the script'),
             ('natu1.QOV', 'CASE,203', 'CASE,208', 'no CASE 203'),
             ('natu2.QOV', 'ENDCM', 'ENDIF', 'without an ENDCM'),
@@ -183,9 +183,9 @@ class RouteTest(unittest.TestCase):
         self.assertTrue(any('線香花火！' in t for t in sim.log))
 
     def test_midnight_without_anything(self):
-        sim = self.play('はじめから', *(['その他', 'ひと休み'] * 5), 'おわる')
+        sim = self.play('はじめから', *(['その他', 'ひと休み'] * 6), 'おわる')
         self.assertIn('[picture END3]', sim.log)
-        self.assertEqual(sim.vars[2], 6)
+        self.assertEqual(sim.vars[2], 7)
 
     def test_continue_without_and_with_a_save(self):
         d = tempfile.mkdtemp()

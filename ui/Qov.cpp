@@ -79,6 +79,7 @@ void Qov::Form_Unload() {
 // ---- Host ----
 
 void Qov::MESHG(std::u32string_view text) {
+  if (showObserver_) showObserver_(Shown::Message, text);
   messages_.MESHG(text);
 }
 
@@ -103,6 +104,7 @@ void Qov::CMDS(std::int16_t mode) {
 }
 
 void Qov::GHG(std::u32string_view name) {
+  if (showObserver_) showObserver_(Shown::Picture, name);
   scene_.GHG(name);
 }
 

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/Host.h"
@@ -75,6 +77,13 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   [[nodiscard]] Interpreter& interpreter() { return interpreter_; }
   [[nodiscard]] TimerId timerQov() const { return TimerQov_; }
 
+  // Sees each text given to MESHG and each picture name given to GHG as it happens, the
+  // opening's too: what a transcript of a play records.
+  enum class Shown { Message, Picture };
+  void setShowObserver(std::function<void(Shown, std::u32string_view)> observer) {
+    showObserver_ = std::move(observer);
+  }
+
  private:
   void dispatchMouseDown(Control& target, int button);
   void dispatchMouseUp(Control& target, int x, int y, int button);
@@ -102,6 +111,7 @@ class Qov final : public Host, public EventSink, public OpeningStage {
 
   Image frame_;
   std::uint64_t presentedSignature_ = 0;
+  std::function<void(Shown, std::u32string_view)> showObserver_;
 };
 
 }  // namespace qov

@@ -245,6 +245,8 @@ void HeadlessPlatform::waitEvents(std::optional<std::uint32_t> timeoutMs) {
     consider(sound_.endTime());
 
     if (!target) {
+      // The program now waits for the player, who sees the window as it is.
+      presentIfChanged();
       if (stallHandler_ && stallHandler_() && !input_.empty()) continue;
       throw HeadlessStall(
           "waitEvents() with no timeout can never return: no input is queued and no timer "

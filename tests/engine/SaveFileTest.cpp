@@ -160,7 +160,7 @@ TEST_F(SaveFileTest, BrokenOrMissingFilesChangeNothing) {
   start(U"load");
   host_.notices.clear();
   EXPECT_FALSE(tick());
-  EXPECT_EQ(host_.notices, Calls{"セーブファイルがありません"});
+  EXPECT_TRUE(host_.notices.empty());
   EXPECT_EQ(snapshot(), before);
 }
 
