@@ -11,8 +11,8 @@ target=${2:-$repo/docs/screenshot.png}
 source_game=$repo/game
 out=$(mktemp -d)
 timeout=120
-# shellcheck source=tests/game/xvfb_lib.sh
-source "$repo/tests/game/xvfb_lib.sh"
+# shellcheck source=tests/xvfb_lib.sh
+source "$repo/tests/xvfb_lib.sh"
 [ -x "$qov" ] || { echo "no program at $qov: build it first, or name it"; exit 1; }
 start_game
 

@@ -11,8 +11,8 @@ expected_save=$3
 out=$4
 close_window=$5
 timeout=90  # seconds for each wait: the machine may be slow and loaded
-# shellcheck source=tests/game/xvfb_lib.sh
-source "$(dirname "$0")/xvfb_lib.sh"
+# shellcheck source=tests/xvfb_lib.sh
+source "$(dirname "$0")/../xvfb_lib.sh"
 start_game
 
 # Title: the picture, the message and the menu.

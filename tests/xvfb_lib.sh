@@ -1,4 +1,4 @@
-# Shared by xvfb_route.sh and make_screenshot.sh: the game in the real window on a virtual X
+# Shared by the real-window tests and make_screenshot.sh: the game in the real window on a virtual X
 # server, driven with xdotool and looked at with ImageMagick. The caller sets qov, source_game,
 # out and timeout, then calls start_game.
 
@@ -45,16 +45,14 @@ start_game() {
 }
 
 start_xvfb() {
-  local display=""
-  for n in $(seq 161 220); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-  done
-  [ -n "$display" ] || skip "no free X display number"
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+  # The server picks a free display number itself, so tests that run at once never collide.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=$display
   for _ in $(seq 100); do
-    xwininfo -root >/dev/null 2>&1 && return 0
+    if [ -s "$out/display" ]; then
+      export DISPLAY=":$(head -n 1 "$out/display")"
+      xwininfo -root >/dev/null 2>&1 && return 0
+    fi
     kill -0 "$xvfb_pid" 2>/dev/null || break
     sleep 0.1
   done
