@@ -20,7 +20,7 @@ void ScenePicture::GHG(std::u32string_view name) {
   if (path) bytes = readFile(*path);
   std::optional<Image> picture;
   if (bytes) picture = platform_.decodeImage(*bytes);
-  if (!picture) throw ScriptError{U"ファイルが読込めません\r\n" + std::u32string(name)};
+  if (!picture) throw ScriptError{U"ファイルが読込めません\r\n" + std::u32string(name) + U".SZG"};
   Picture1_.setPicture(std::move(*picture));
 }
 

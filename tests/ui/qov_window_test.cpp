@@ -100,9 +100,10 @@ TEST_F(QovWindowTest, AMissingPictureIsReportedWithItsLine) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(run(), 1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "ファイルが読込めません\nnowhere( 1)\nGHG,nowhere\n");
+            "ファイルが読込めません\nnowhere.SZG( 1)\nGHG,nowhere\n");
   ASSERT_EQ(platform.messageBoxes().size(), 1u);
-  EXPECT_EQ(platform.messageBoxes()[0].text, "ファイルが読込めません\r\nnowhere( 1)\rGHG,nowhere");
+  EXPECT_EQ(platform.messageBoxes()[0].text,
+            "ファイルが読込めません\r\nnowhere.SZG( 1)\rGHG,nowhere");
   EXPECT_EQ(platform.beeps(), 0);
 }
 

@@ -82,7 +82,7 @@ TEST_F(ScenePictureTest, MissingOrUndecodableFileIsAScriptErrorAndThePictureStay
       scene.GHG(name);
       ADD_FAILURE() << toUtf8(name) << " loaded";
     } catch (const ScriptError& e) {
-      EXPECT_EQ(e.text, U"ファイルが読込めません\r\n" + name);
+      EXPECT_EQ(e.text, U"ファイルが読込めません\r\n" + name + U".SZG");
     }
     EXPECT_EQ(shown(), before);
   }
