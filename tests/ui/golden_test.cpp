@@ -1,14 +1,12 @@
-// Golden frames of the main window. A changed pixel fails and leaves the frame and a diff image
-// in the build folder; QOV_UPDATE_GOLDEN=1 rewrites the golden files instead.
+// Golden frames of the main window.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/render/Render.h"
+#include "tests/ui/Golden.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Qov.h"
 
@@ -17,45 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kGoldenDir = test::kUiData / "golden";
-const fs::path kOutputDir = fs::path(QOV_TEST_OUTPUT) / "golden";
-
-bool updating() {
-  const char* value = std::getenv("QOV_UPDATE_GOLDEN");
-  return value != nullptr && std::string(value) == "1";
-}
-
-// Changed pixels in red over a dimmed copy of the golden frame.
-Image diffImage(const Image& golden, const Image& actual) {
-  Image diff(golden.width(), golden.height());
-  for (int y = 0; y < golden.height(); ++y) {
-    for (int x = 0; x < golden.width(); ++x) {
-      const Argb g = golden.pixel(x, y);
-      const bool same = x < actual.width() && y < actual.height() && actual.pixel(x, y) == g;
-      diff.setPixel(x, y, same ? ((g >> 2) & 0x003F3F3Fu) | 0xFF000000u : rgb(255, 0, 0));
-    }
-  }
-  return diff;
-}
-
-void expectGolden(const Image& frame, const std::string& name) {
-  const fs::path golden = kGoldenDir / (name + ".png");
-  if (updating()) {
-    ASSERT_TRUE(savePng(frame, golden)) << golden;
-    return;
-  }
-  const std::optional<Image> expected = loadPng(golden);
-  ASSERT_TRUE(expected.has_value())
-      << "no golden frame " << golden << " (QOV_UPDATE_GOLDEN=1 ctest -R golden writes it)";
-  if (*expected == frame) return;
-  fs::create_directories(kOutputDir);
-  const fs::path actualFile = kOutputDir / (name + ".actual.png");
-  const fs::path diffFile = kOutputDir / (name + ".diff.png");
-  EXPECT_TRUE(savePng(frame, actualFile));
-  EXPECT_TRUE(savePng(diffImage(*expected, frame), diffFile));
-  ADD_FAILURE() << "frame " << name << " differs from " << golden << "; see " << actualFile
-                << " and " << diffFile;
-}
+using test::expectGolden;
 
 class GoldenFrames : public ::testing::Test {
  protected:

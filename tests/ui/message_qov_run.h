@@ -19,7 +19,7 @@ namespace qov::testing {
 
 class QovRun {
  public:
-  explicit QovRun(const std::string& game) : dir(testData() / "ui" / game) {
+  explicit QovRun(const std::string& game) : dir(test::kUiData / game) {
     platform.setStallHandler([this] {
       if (stalls >= answers.size()) return false;
       answers[stalls++]();

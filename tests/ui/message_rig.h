@@ -18,6 +18,7 @@
 #include "platform/Image.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/render/Render.h"
+#include "tests/ui/Golden.h"
 #include "ui/CommandMenu.h"
 #include "ui/ItemWindow.h"
 #include "ui/MessageWindow.h"
@@ -175,48 +176,6 @@ class Rig : public EventSink {
   return false;
 }
 
-inline std::filesystem::path testData() {
-#ifdef QOV_TEST_DATA
-  return std::filesystem::path(QOV_TEST_DATA);
-#else
-  return std::filesystem::path(__FILE__).parent_path().parent_path() / "data";
-#endif
-}
-
-// Compares `img` with tests/data/ui/golden/<name>.png. QOV_UPDATE_GOLDEN=1 rewrites the file
-// instead. On a difference, <name>.actual.png and <name>.diff.png (changed pixels red) are
-// written into the working directory, which is the build folder under CTest.
-inline void expectGolden(const Image& img, const std::string& name) {
-  const std::filesystem::path golden = testData() / "ui" / "golden" / (name + ".png");
-  if (const char* update = std::getenv("QOV_UPDATE_GOLDEN");
-      update != nullptr && std::string(update) == "1") {
-    std::filesystem::create_directories(golden.parent_path());
-    ASSERT_TRUE(savePng(img, golden)) << golden;
-    return;
-  }
-  const std::optional<Image> expected = loadPng(golden);
-  ASSERT_TRUE(expected.has_value())
-      << "no golden image " << golden << " (QOV_UPDATE_GOLDEN=1 writes it)";
-  if (expected->width() == img.width() && expected->height() == img.height()) {
-    Image diff(img.width(), img.height(), kWhite);
-    int changed = 0;
-    for (int y = 0; y < img.height(); ++y) {
-      for (int x = 0; x < img.width(); ++x) {
-        if (img.pixel(x, y) != expected->pixel(x, y)) {
-          diff.setPixel(x, y, rgb(255, 0, 0));
-          ++changed;
-        }
-      }
-    }
-    if (changed == 0) return;
-    (void)savePng(diff, name + ".diff.png");
-    ADD_FAILURE() << changed << " pixels differ from " << golden << "; see " << name
-                  << ".diff.png and " << name << ".actual.png in "
-                  << std::filesystem::current_path();
-  } else {
-    ADD_FAILURE() << "size differs from " << golden;
-  }
-  (void)savePng(img, name + ".actual.png");
-}
+using test::expectGolden;
 
 }  // namespace qov::testing
