@@ -12,6 +12,7 @@
 
 #include "platform/Encoding.h"
 #include "platform/render/Render.h"
+#include "platform/render/SdlHandles.h"
 
 namespace qov {
 namespace {
@@ -77,9 +78,6 @@ std::optional<FoundFont> findFirst(FcConfig* config, const std::array<const char
 struct FontCloser {
   void operator()(TTF_Font* f) const { TTF_CloseFont(f); }
 };
-struct SurfaceFreer {
-  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
 
 // SDL_ttf from TTF_Init to TTF_Quit; every font keeps it alive, since a font may outlive the
 // library that made it.
@@ -135,7 +133,7 @@ class TtfFont final : public Font {
     }
 
     const std::string utf8 = toUtf8(text);
-    const std::unique_ptr<SDL_Surface, SurfaceFreer> surface(
+    const SurfacePtr surface(
         TTF_RenderUTF8_Solid(font_.get(), utf8.c_str(), SDL_Color{255, 255, 255, 255}));
     if (!surface || SDL_LockSurface(surface.get()) != 0) return mask;
     // A "Solid" surface is 8-bit with index 0 for the background.

@@ -6,14 +6,10 @@
 #include <memory>
 
 #include "platform/render/Render.h"
+#include "platform/render/SdlHandles.h"
 
 namespace qov {
 namespace {
-
-struct SurfaceFreer {
-  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFreer>;
 
 // Pictures have no transparency on the window: every pixel becomes opaque.
 std::optional<Image> toImage(SurfacePtr surface) {

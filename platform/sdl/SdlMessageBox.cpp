@@ -1,4 +1,5 @@
 #include "platform/sdl/SdlMessageBox.h"
+#include "platform/render/SdlHandles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,16 +22,6 @@ constexpr int kButtonH = 23;
 constexpr int kStripH = kButtonH + 2 * 10;
 constexpr int kMinWidth = 200;
 constexpr int kMaxTextWidth = 560;
-
-struct WindowCloser {
-  void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-};
-struct RendererCloser {
-  void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
-};
-struct TextureCloser {
-  void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
-};
 
 // Splits at CR, LF and CR LF, then wraps each line character by character, since Japanese text
 // has no blanks to break at.
@@ -139,18 +130,17 @@ bool showOwnMessageBox(FontLibrary& fonts, SDL_Window* parent, int scale, const 
     x = px + (pw - width * scale) / 2;
     top = py + (ph - height * scale) / 2;
   }
-  const std::unique_ptr<SDL_Window, WindowCloser> box(
+  const WindowPtr box(
       SDL_CreateWindow(title.c_str(), x, top, width * scale, height * scale,
                        SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_SKIP_TASKBAR));
   if (!box) return false;
-  std::unique_ptr<SDL_Renderer, RendererCloser> renderer(
-      SDL_CreateRenderer(box.get(), -1, SDL_RENDERER_ACCELERATED));
+  RendererPtr renderer(SDL_CreateRenderer(box.get(), -1, SDL_RENDERER_ACCELERATED));
   if (!renderer) renderer.reset(SDL_CreateRenderer(box.get(), -1, SDL_RENDERER_SOFTWARE));
   if (!renderer) return false;
   SDL_RenderSetLogicalSize(renderer.get(), width, height);
   SDL_RenderSetIntegerScale(renderer.get(), SDL_TRUE);
-  const std::unique_ptr<SDL_Texture, TextureCloser> texture(SDL_CreateTexture(
-      renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height));
+  const TexturePtr texture(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888,
+                                             SDL_TEXTUREACCESS_STREAMING, width, height));
   if (!texture) return false;
   if (parent != nullptr) SDL_SetWindowModalFor(box.get(), parent);
   SDL_ShowWindow(box.get());

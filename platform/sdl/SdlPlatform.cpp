@@ -3,6 +3,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <stdexcept>
@@ -10,6 +13,7 @@
 
 #include "platform/audio/SdlAudio.h"
 #include "platform/render/Render.h"
+#include "platform/render/SdlHandles.h"
 #include "platform/sdl/SdlMessageBox.h"
 
 namespace qov {
@@ -36,25 +40,9 @@ struct SdlVideo {
   SdlVideo& operator=(const SdlVideo&) = delete;
 };
 
-struct WindowCloser {
-  void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-};
-struct RendererCloser {
-  void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
-};
-struct TextureCloser {
-  void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
-};
-struct CursorCloser {
-  void operator()(SDL_Cursor* c) const { SDL_FreeCursor(c); }
-};
-struct SurfaceCloser {
-  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-
 // A surface that shares the image's ARGB words; valid while `pixels` lives.
-std::unique_ptr<SDL_Surface, SurfaceCloser> surfaceOf(std::vector<Argb>& pixels, int w, int h) {
-  return std::unique_ptr<SDL_Surface, SurfaceCloser>(
+SurfacePtr surfaceOf(std::vector<Argb>& pixels, int w, int h) {
+  return SurfacePtr(
       SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888));
 }
 
@@ -96,11 +84,11 @@ struct SdlPlatform::Impl {
   std::string driver;
   EventSink* sink = nullptr;
 
-  std::unique_ptr<SDL_Window, WindowCloser> window;
-  std::unique_ptr<SDL_Renderer, RendererCloser> renderer;
-  std::unique_ptr<SDL_Texture, TextureCloser> texture;
-  std::unique_ptr<SDL_Cursor, CursorCloser> waitCursor;
-  std::unique_ptr<SDL_Cursor, CursorCloser> arrow;
+  WindowPtr window;
+  RendererPtr renderer;
+  TexturePtr texture;
+  CursorPtr waitCursor;
+  CursorPtr arrow;
   int scale = 1;
   bool textureFilled = false;
 
@@ -109,6 +97,9 @@ struct SdlPlatform::Impl {
   Uint64 refreshMs = 16;
   // The window's close button sends a window event and then a quit event: one close only.
   bool closeSent = false;
+  // QOV_TRACE_FIRST_FRAME set: the wall-clock time of the first frame shown goes to stderr,
+  // for measuring start-up (bench/run).
+  bool traceFirstFrame = std::getenv("QOV_TRACE_FIRST_FRAME") != nullptr;
 
   [[nodiscard]] bool headless() const { return driver == "dummy" || driver == "offscreen"; }
 
@@ -240,6 +231,12 @@ void SdlPlatform::Impl::present() {
   SDL_RenderCopy(renderer.get(), texture.get(), nullptr, nullptr);
   SDL_RenderPresent(renderer.get());
   lastPresent = SDL_GetTicks64();
+  if (traceFirstFrame) {
+    traceFirstFrame = false;
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    std::fprintf(stderr, "qov: first frame at %lld us\n", static_cast<long long>(us.count()));
+  }
 }
 
 void SdlPlatform::Impl::presentIfDue() {
