@@ -50,8 +50,15 @@ void runIF(CommandContext& c) {
 void runFP(CommandContext& c) {
   const std::int16_t endLine = c.store.CUTV(3);
   const int n = c.vars.var(c.store.CUTV(2));
+  const std::int16_t fpLine = c.store.lineNo();
   c.store.setLineNo(chosenLine(c, n, endLine, errors::kFp));
-  c.host.MESHG(c.store.CUTA(1));
+  try {
+    c.host.MESHG(c.store.CUTA(1));
+  } catch (const ScriptError&) {
+    // A fault in the message's mark-up is reported with the FP line, as for MES.
+    c.store.setLineNo(fpLine);
+    throw;
+  }
   c.store.setLineNo(endLine);
 }
 

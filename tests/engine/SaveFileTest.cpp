@@ -3,31 +3,26 @@
 #include <signal.h>
 #include <sys/resource.h>
 
-#include <string>
-#include <vector>
-
 #include "engine/SaveFile.h"
 #include "tests/engine/EngineFixture.h"
 
 namespace qov::test {
 namespace {
 
-using Calls = std::vector<std::string>;
-
 class SaveFileTest : public EngineTest {
  protected:
-  // 65 lines in UTF-8, written as CP932 with the given line end.
-  static std::string fileOf(const std::vector<std::string>& lines, std::string_view end = "\r\n") {
-    std::string out;
-    for (const std::string& line : lines) out += cp932(line) + std::string(end);
-    return out;
-  }
+  // A valid file: " 0 " to " 47 ", then "名0" to "名16", CP932 with the given line end.
   static std::vector<std::string> validLines() {
     std::vector<std::string> lines;
     // Appended piece by piece: "literal" + std::string trips a false -Wrestrict of g++ 12.
     for (int i = 0; i < 48; ++i) lines.push_back(std::string(" ").append(std::to_string(i)) += " ");
     for (int i = 0; i < 17; ++i) lines.push_back(std::string("名").append(std::to_string(i)));
     return lines;
+  }
+  static std::string fileOf(const std::vector<std::string>& lines, std::string_view end = "\r\n") {
+    std::string out;
+    for (const std::string& line : lines) out.append(cp932(line)).append(end);
+    return out;
   }
   void fill() {
     for (int i = 0; i < Variables::kVarCount; ++i)
@@ -40,74 +35,45 @@ class SaveFileTest : public EngineTest {
   std::string snapshot() const { return SaveFile::format(vars_); }
 };
 
-TEST_F(SaveFileTest, FreshSaveIsExactly48ZerosAnd17EmptyNames) {
-  start(U"save");
+TEST_F(SaveFileTest, FreshSaveBytesAndRoundTrip) {
+  writeFile("toveli2.dat", "old");  // an existing save of another case is the one replaced
+  start(U"save");                   // SAVE / LOAD / MES
   EXPECT_FALSE(tick());
-  EXPECT_EQ(lineNo(), 2);
-  std::string expected;
-  for (int i = 0; i < 48; ++i) expected += " 0 \r\n";
-  for (int i = 0; i < 17; ++i) expected += "\r\n";
-  EXPECT_EQ(readBytes("TOVELI2.DAT"), expected);
-  EXPECT_FALSE(fs::exists(dir_ / "TOVELI2.DAT.tmp"));
-  EXPECT_TRUE(host_.notices.empty());
-}
+  std::string fresh;
+  for (int i = 0; i < 48; ++i) fresh += " 0 \r\n";
+  for (int i = 0; i < 17; ++i) fresh += "\r\n";
+  EXPECT_EQ(readBytes("toveli2.dat"), fresh);
 
-TEST_F(SaveFileTest, RoundTripKeepsNegativesAndJapaneseNames) {
   vars_.setVar(0, 5);
   vars_.setVar(1, -3);
   vars_.setVar(30, -32768);
   vars_.setItemCount(16, 32767);
   vars_.setItemName(0, U"薬草");
   vars_.setItemName(1, U"  \"引用\" 名");
-  vars_.setItemName(16, U"ＰＯＴＩＯＮ");
   const std::string saved = snapshot();
   start(U"save");
-  EXPECT_FALSE(tick());  // SAVE
-  const std::string bytes = readBytes("TOVELI2.DAT");
+  EXPECT_FALSE(tick());
+  const std::string bytes = readBytes("toveli2.dat");
   EXPECT_EQ(bytes, saved);
   EXPECT_EQ(bytes.substr(0, 10), " 5 \r\n-3 \r\n");
   EXPECT_NE(bytes.find("\r\n-32768 \r\n"), std::string::npos);
   EXPECT_NE(bytes.find("\r\n\x96\xF2\x91\x90\r\n"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "TOVELI2.DAT"));
+  EXPECT_FALSE(fs::exists(dir_ / "TOVELI2.DAT.tmp"));
 
   fill();
   EXPECT_FALSE(tick());  // LOAD ends the tick without a jump
   EXPECT_EQ(lineNo(), 3);
-  EXPECT_TRUE(host_.take().empty());
   EXPECT_EQ(snapshot(), saved);
-  EXPECT_EQ(toUtf8(vars_.itemName(1)), "  \"引用\" 名");
   EXPECT_TRUE(host_.notices.empty());
+  EXPECT_TRUE(host_.take().empty());
 }
 
-TEST_F(SaveFileTest, AnExistingSaveOfAnotherCaseIsTheOneReplacedAndRead) {
-  writeFile("toveli2.dat", "old");
-  fill();
-  const std::string saved = snapshot();
-  start(U"save");
-  EXPECT_FALSE(tick());
-  EXPECT_EQ(readBytes("toveli2.dat"), saved);
-  EXPECT_FALSE(fs::exists(dir_ / "TOVELI2.DAT"));
-  vars_ = Variables{};
-  EXPECT_FALSE(tick());
-  EXPECT_EQ(snapshot(), saved);
-}
-
-TEST_F(SaveFileTest, FailedWritesLeaveTheOldSave) {
+TEST_F(SaveFileTest, AWriteThatStopsHalfWayLeavesTheOldSave) {
   writeFile("TOVELI2.DAT", fileOf(validLines()));
   const std::string old = readBytes("TOVELI2.DAT");
   fill();
   start(U"save");
-
-  // A directory where the temporary file would go.
-  fs::create_directory(dir_ / "TOVELI2.DAT.tmp");
-  EXPECT_FALSE(tick());
-  EXPECT_EQ(host_.notices, Calls{"セーブできませんでした\r\nTOVELI2.DAT"});
-  EXPECT_EQ(readBytes("TOVELI2.DAT"), old);
-  EXPECT_EQ(lineNo(), 2);  // the game goes on
-  fs::remove(dir_ / "TOVELI2.DAT.tmp");
-
-  // A write that stops half-way: the file size limit cuts it after 100 bytes.
-  start(U"save");
-  host_.notices.clear();
   rlimit saved{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
   const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
@@ -117,48 +83,45 @@ TEST_F(SaveFileTest, FailedWritesLeaveTheOldSave) {
   const auto end = tick();
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, oldHandler);
-  EXPECT_FALSE(end);
+  EXPECT_FALSE(end);  // the game goes on
   EXPECT_EQ(host_.notices, Calls{"セーブできませんでした\r\nTOVELI2.DAT"});
   EXPECT_EQ(readBytes("TOVELI2.DAT"), old);
   EXPECT_FALSE(fs::exists(dir_ / "TOVELI2.DAT.tmp"));
 }
 
 TEST_F(SaveFileTest, BrokenOrMissingFilesChangeNothing) {
-  std::vector<std::string> badNumber = validLines();
-  badNumber[4] = " 1x ";
-  std::vector<std::string> overflow = validLines();
-  overflow[31] = " 40000 ";
-  std::vector<std::string> empty = validLines();
-  empty[0] = "";
+  const auto with = [](int index, std::string text) {
+    std::vector<std::string> lines = validLines();
+    lines[static_cast<std::size_t>(index)] = std::move(text);
+    return fileOf(lines);
+  };
   std::vector<std::string> shortFile = validLines();
   shortFile.resize(60);
   std::string notCp932 = fileOf(validLines());
   notCp932.replace(notCp932.find(cp932("名1")), 1, "\x80");
 
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {fileOf(badNumber), "セーブファイルが読めません\r\nTOVELI2.DAT( 5)"},
-      {fileOf(overflow), "セーブファイルが読めません\r\nTOVELI2.DAT( 32)"},
-      {fileOf(empty), "セーブファイルが読めません\r\nTOVELI2.DAT( 1)"},
-      {fileOf(shortFile), "セーブファイルが読めません\r\nTOVELI2.DAT( 61)"},
-      {notCp932, "セーブファイルが読めません\r\nTOVELI2.DAT( 50)"},
-      {"", "セーブファイルが読めません\r\nTOVELI2.DAT( 1)"},
+  const std::vector<std::pair<std::string, int>> cases = {
+      {with(4, " 1x "), 5}, {with(31, " 40000 "), 32},
+      {with(0, ""), 1},     {fileOf(shortFile), 61},
+      {notCp932, 50},       {"", 1},
   };
   fill();
   const std::string before = snapshot();
   writeFile("load.QOV", "LOAD\r\n");
-  for (const auto& [bytes, notice] : cases) {
-    SCOPED_TRACE(notice);
+  for (const auto& [bytes, line] : cases) {
+    SCOPED_TRACE(line);
     writeFile("TOVELI2.DAT", bytes);
-    start(U"load");
     host_.notices.clear();
+    start(U"load");
     EXPECT_FALSE(tick());
-    EXPECT_EQ(host_.notices, Calls{notice});
+    EXPECT_EQ(host_.notices,
+              Calls{"セーブファイルが読めません\r\nTOVELI2.DAT( " + std::to_string(line) + ")"});
     EXPECT_EQ(snapshot(), before);
   }
 
   fs::remove(dir_ / "TOVELI2.DAT");
-  start(U"load");
   host_.notices.clear();
+  start(U"load");
   EXPECT_FALSE(tick());
   EXPECT_TRUE(host_.notices.empty());
   EXPECT_EQ(snapshot(), before);
@@ -168,26 +131,19 @@ TEST_F(SaveFileTest, LoadAcceptsLfBlanksAndNamesAsWritten) {
   std::vector<std::string> lines = validLines();
   lines[0] = "   -12   ";
   lines[48] = "  \"名\"";
-  const auto loaded = [&](const std::string& bytes) {
+  lines[49] = "a\nb";  // a lone LF inside a name of a CR LF file
+  std::string noLastEnd = fileOf(lines);
+  noLastEnd.resize(noLastEnd.size() - 2);
+  lines[49] = "名1";
+  for (const auto& [bytes, name1] : {std::pair{fileOf(lines, "\n"), "名1"}, {noLastEnd, "a\nb"}}) {
     const auto parsed = SaveFile::parse(bytes);
-    EXPECT_TRUE(std::holds_alternative<SaveFile::State>(parsed));
-    return std::get<SaveFile::State>(parsed);
-  };
-  for (const std::string& bytes : {fileOf(lines, "\n"), fileOf(lines, "\r\n")}) {
-    const SaveFile::State state = loaded(bytes);
+    ASSERT_TRUE(std::holds_alternative<SaveFile::State>(parsed));
+    const auto& state = std::get<SaveFile::State>(parsed);
     EXPECT_EQ(state.vars[0], -12);
-    EXPECT_EQ(state.vars[30], 30);
     EXPECT_EQ(state.counts[16], 47);
-    EXPECT_EQ(toUtf8(state.names[0]), "  \"名\"");
-    EXPECT_EQ(toUtf8(state.names[16]), "名16");
+    EXPECT_EQ(toUtf8(state.names[0]) + toUtf8(state.names[16]), "  \"名\"名16");
+    EXPECT_EQ(toUtf8(state.names[1]), name1);
   }
-  // A name holding a lone LF in a CR LF file, and no line end after the last name.
-  lines[49] = "a\nb";
-  std::string bytes = fileOf(lines);
-  bytes.resize(bytes.size() - 2);
-  const SaveFile::State state = loaded(bytes);
-  EXPECT_EQ(toUtf8(state.names[1]), "a\nb");
-  EXPECT_EQ(toUtf8(state.names[16]), "名16");
 }
 
 }  // namespace

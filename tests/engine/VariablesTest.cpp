@@ -1,8 +1,4 @@
-// Commands on variables and items, and the order in which commands read their fields.
-#include <string>
-#include <vector>
-
-#include "engine/ScriptError.h"
+// Commands on variables and items.
 #include "tests/engine/EngineFixture.h"
 
 namespace qov::test {
@@ -11,27 +7,20 @@ namespace {
 using VariablesTest = EngineTest;
 
 TEST_F(VariablesTest, IncCountsUpToItsLimitOnlyOnEquality) {
-  vars_.setVar(3, 5);  // INC,3,5,L
-  vars_.setVar(4, 4);  // INC,4,5,L
-  vars_.setVar(5, 7);  // INC,5,5,L
-  vars_.setVar(6, 5);  // INC,6,5,S
-  vars_.setVar(7, 4);  // INC,7,5
-  vars_.setVar(8, 5);  // INC,8,5 reads its missing field 4
+  // INC,3,5,L / INC,4,5,L / INC,5,5,L / INC,6,5,S / INC,7,5 / INC,8,5 (reads its missing field 4)
+  const std::int16_t before[] = {5, 4, 7, 5, 4, 5};
+  const std::int16_t after[] = {1, 5, 8, 5, 5, 5};
+  for (int i = 0; i < 6; ++i) vars_.setVar(3 + i, before[i]);
   EXPECT_EQ(reportOf(U"inc"), "引数無し( 6)\rINC,8,5");
-  EXPECT_EQ(vars_.var(3), 1);
-  EXPECT_EQ(vars_.var(4), 5);
-  EXPECT_EQ(vars_.var(5), 8);
-  EXPECT_EQ(vars_.var(6), 5);
-  EXPECT_EQ(vars_.var(7), 5);
-  EXPECT_EQ(vars_.var(8), 5);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(vars_.var(3 + i), after[i]) << 3 + i;
 }
 
 TEST_F(VariablesTest, DecLetAndClear) {
   for (int i = 0; i < Variables::kVarCount; ++i) vars_.setVar(i, 1);
   vars_.setVar(1, 3);
+  vars_.setVar(2, 7);
   vars_.setVar(3, 0);
   vars_.setVar(4, -2);
-  vars_.setVar(2, 7);
   vars_.setVar(12, 42);
   start(U"vars");
   EXPECT_FALSE(tick());
@@ -41,7 +30,10 @@ TEST_F(VariablesTest, DecLetAndClear) {
   EXPECT_EQ(vars_.var(7), 9);   // LET,F02,9 with Vars(2) = 7
   EXPECT_EQ(vars_.var(5), 9);   // LET,5,F07
   EXPECT_EQ(vars_.var(6), 42);  // LET,6,F123 reads variable 12
-  EXPECT_EQ(vars_.var(8), 1);   // CLR,10,8 sets nothing
+  EXPECT_EQ(vars_.var(11), -32768);
+  EXPECT_EQ(vars_.var(13), 9);      // LET,13,F5: "F" at the end of a field with one digit
+  EXPECT_EQ(vars_.var(14), 32767);  // blanks around a number
+  EXPECT_EQ(vars_.var(8), 1);       // CLR,10,8 sets nothing
   EXPECT_EQ(vars_.var(10), 1);
   EXPECT_EQ(vars_.var(19), 1);  // FGCL,20,22
   EXPECT_EQ(vars_.var(20), 0);
@@ -64,43 +56,6 @@ TEST_F(VariablesTest, ItmsStoresTheCountBeforeItReadsTheName) {
   EXPECT_EQ(toUtf8(vars_.itemName(6)), " 名前 ");
   EXPECT_EQ(vars_.itemCount(7), 9);
   EXPECT_EQ(toUtf8(vars_.itemName(7)), "七");
-}
-
-// order.QOV dispatches on Vars(0) to one line per case; each line has two faults, and the one
-// reported is the one met first in the command's order of reading.
-TEST_F(VariablesTest, FieldsAreReadInTheCommandsOrder) {
-  const std::vector<std::pair<int, std::string>> cases = {
-      {1, "引数無し( 9)\rLET,F40"},        // field 3 before field 2
-      {2, "数値が不正( 10)\rLET,F40,x"},   // value 3 before value 2
-      {3, "引数無し( 11)\rCLR,abc"},       // field 3 before field 2
-      {4, "引数無し( 12)\rCMSL,1"},        // field 3 before the menu runs
-      {5, "引数無し( 13)\rADDCM,F99,1"},   // text 4 first
-      {6, "範囲外( 14)\rADDCM,F99,x,名"},  // then value 2, then value 3
-      {7, "範囲外( 15)\rITMS,3,F99"},      // the count before anything else
-  };
-  for (const auto& [number, report] : cases) {
-    SCOPED_TRACE(number);
-    vars_.setVar(0, static_cast<std::int16_t>(number));
-    host_.reports.clear();
-    EXPECT_EQ(reportOf(U"order"), report);
-    EXPECT_TRUE(host_.take().empty());
-  }
-}
-
-TEST(VariablesTable, AccessorsCheckTheirIndex) {
-  Variables vars;
-  vars.setVar(30, -7);
-  EXPECT_EQ(vars.var(30), -7);
-  vars.setItemCount(16, 2);
-  EXPECT_EQ(vars.itemCount(16), 2);
-  for (const int bad : {-1, 31}) {
-    EXPECT_THROW(static_cast<void>(vars.var(bad)), ScriptError);
-    EXPECT_THROW(vars.setVar(bad, 0), ScriptError);
-  }
-  for (const int bad : {-1, 17}) {
-    EXPECT_THROW(static_cast<void>(vars.itemCount(bad)), ScriptError);
-    EXPECT_THROW(vars.setItemName(bad, U"x"), ScriptError);
-  }
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "platform/Encoding.h"
 #include "platform/ProgramEnd.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "tests/media/MediaTestSupport.h"
@@ -10,20 +13,6 @@ namespace qov {
 namespace {
 
 using Call = HeadlessSoundOutput::Call;
-
-// A window that ends the program when the player closes it.
-class ClosingSink final : public EventSink {
- public:
-  void mouseDown(int, int, int) override {}
-  void mouseUp(int, int, int) override {}
-  void keyDown(Key) override {}
-  void closeRequested() override { throw ProgramEnd{0}; }
-  [[nodiscard]] bool frameChanged() const override { return false; }
-  const Image& composeFrame() override { return frame_; }
-
- private:
-  Image frame_;
-};
 
 class SoundEffectsTest : public ::testing::Test {
  protected:
@@ -41,76 +30,60 @@ class SoundEffectsTest : public ::testing::Test {
   SoundEffects sound{platform, {current.path(), game.path()}};
 };
 
-TEST_F(SoundEffectsTest, WaitsForTheEndOrReturnsAtOnce) {
-  // Flags 0: the current directory's file wins and plays to its end before the call returns.
-  sound.sndPlaySoundA(U"door.wav", 0);
-  ASSERT_EQ(log().size(), 1u);
-  EXPECT_EQ(log()[0].call, Call::Play);
-  EXPECT_EQ(log()[0].file, current.path() / "door.wav");
-  EXPECT_FALSE(log()[0].loop);
-  EXPECT_EQ(platform.now(), 500u);
-  EXPECT_FALSE(platform.sound().playing());
-
-  // Flags 1: returns at once; names are found whatever their case.
-  sound.sndPlaySoundA(U"bell.wav", 1);
-  EXPECT_EQ(platform.now(), 500u);
-  EXPECT_EQ(log().back().file, game.path() / "Bell.WAV");
-  EXPECT_TRUE(platform.sound().playing());
-
-  // 1 + 8 loops until the next effect, which replaces it; 8 without 1 plays once, waiting.
-  sound.sndPlaySoundA(U"door.wav", 9);
-  EXPECT_TRUE(log().back().loop);
-  platform.waitEvents(5000);
-  EXPECT_TRUE(platform.sound().playing());
-  const std::uint64_t start = platform.now();
-  sound.sndPlaySoundA(U"door.wav", 8);
-  EXPECT_FALSE(log().back().loop);
-  EXPECT_EQ(platform.now(), start + 500);
-}
-
-TEST_F(SoundEffectsTest, AMissingFilePlaysTheDefaultSoundUnlessToldNot) {
-  sound.sndPlaySoundA(U"nothing.wav", 0);
-  ASSERT_FALSE(log().empty());
-  EXPECT_EQ(log().back().call, Call::PlayDefault);
-  EXPECT_EQ(platform.now(), HeadlessSoundOutput::kDefaultSoundMs);  // waited for it
-
-  const std::uint64_t start = platform.now();
-  sound.sndPlaySoundA(U"nothing.wav", 1);
-  EXPECT_EQ(log().back().call, Call::PlayDefault);
-  EXPECT_EQ(platform.now(), start);
-
-  // 2: no default sound; the effect that played ends all the same.
-  sound.sndPlaySoundA(U"door.wav", 1);
-  const std::size_t before = log().size();
-  sound.sndPlaySoundA(U"nothing.wav", 3);
-  sound.sndPlaySoundA(U"", 2);
-  for (std::size_t i = before; i < log().size(); ++i) EXPECT_NE(log()[i].call, Call::PlayDefault);
-  EXPECT_FALSE(platform.sound().playing());
-  EXPECT_EQ(platform.now(), start);
-}
-
-TEST_F(SoundEffectsTest, NoStopLeavesAPlayingSoundAlone) {
-  sound.sndPlaySoundA(U"door.wav", 1);
-  const std::size_t before = log().size();
-  sound.sndPlaySoundA(U"bell.wav", 17);
-  sound.sndPlaySoundA(U"nothing.wav", 16);
-  EXPECT_EQ(log().size(), before);
-  EXPECT_EQ(platform.now(), 0u);
-
-  // With nothing playing, 16 plays as usual (and waits, without 1).
-  while (platform.now() < 600)
-    platform.waitEvents(600 - static_cast<std::uint32_t>(platform.now()));
-  sound.sndPlaySoundA(U"bell.wav", 16);
-  EXPECT_EQ(log().back().file, game.path() / "Bell.WAV");
-  EXPECT_EQ(platform.now(), 900u);
+// One call after the other: what each logs, how long it waits, and whether a sound plays after.
+TEST_F(SoundEffectsTest, Flags) {
+  const auto door = current.path() / "door.wav";  // the current directory's file wins
+  const auto bell = game.path() / "Bell.WAV";     // found whatever its case
+  const auto beep = HeadlessSoundOutput::kDefaultSoundMs;
+  struct Step {
+    std::u32string_view name;
+    std::int16_t flags;
+    std::optional<Call> call;
+    std::filesystem::path file;
+    bool loop;
+    std::uint64_t waits;
+    bool playing;
+  };
+  const Step steps[] = {
+      {U"door.wav", 0, Call::Play, door, false, 500, false},
+      {U"bell.wav", 1, Call::Play, bell, false, 0, true},
+      {U"door.wav", 17, {}, {}, false, 0, true},  // 16 leaves a playing sound alone
+      {U"nothing.wav", 16, {}, {}, false, 0, true},
+      {U"door.wav", 9, Call::Play, door, true, 0, true},      // loops until the next effect
+      {U"door.wav", 8, Call::Play, door, false, 500, false},  // 8 without 1 plays once
+      {U"bell.wav", 16, Call::Play, bell, false, 300, false},
+      {U"nothing.wav", 0, Call::PlayDefault, {}, false, beep, false},
+      {U"nothing.wav", 1, Call::PlayDefault, {}, false, 0, true},
+      {U"nothing.wav", 3, Call::Stop, {}, false, 0, false},  // no default; what played ends
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(toUtf8(step.name) + " " + std::to_string(step.flags));
+    const std::size_t logged = log().size();
+    const std::uint64_t start = platform.now();
+    sound.sndPlaySoundA(step.name, step.flags);
+    EXPECT_EQ(platform.now() - start, step.waits);
+    EXPECT_EQ(platform.sound().playing(), step.playing);
+    ASSERT_EQ(log().size(), logged + (step.call ? 1 : 0));
+    if (!step.call) continue;
+    EXPECT_EQ(log().back().call, *step.call);
+    EXPECT_EQ(log().back().file, step.file);
+    EXPECT_EQ(log().back().loop, step.loop);
+  }
 }
 
 TEST_F(SoundEffectsTest, TheWindowCanBeClosedWhileASoundIsWaitedFor) {
-  ClosingSink sink;
+  struct ClosingSink final : EventSink {
+    void mouseDown(int, int, int) override {}
+    void mouseUp(int, int, int) override {}
+    void keyDown(Key) override {}
+    void closeRequested() override { throw ProgramEnd{0}; }
+    [[nodiscard]] bool frameChanged() const override { return false; }
+    const Image& composeFrame() override { return frame; }
+    Image frame;
+  } sink;
   platform.setEventSink(&sink);
   int ticks = 0;
-  const TimerId timer = platform.createTimer(100, [&ticks] { ++ticks; });
-  platform.setTimerEnabled(timer, true);
+  platform.setTimerEnabled(platform.createTimer(100, [&ticks] { ++ticks; }), true);
   platform.closeWindow(1250);
   EXPECT_THROW(sound.sndPlaySoundA(U"long.wav", 8), ProgramEnd);
   EXPECT_EQ(platform.now(), 1250u);
