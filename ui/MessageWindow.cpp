@@ -43,8 +43,9 @@ std::optional<int> hexDigit(char32_t c) {
 // A variable's value as the message shows it: the decimal form with a blank for the sign of
 // a value that is not negative, cut to its last two characters, so 123 shows "23".
 std::u32string twoCharacterValue(std::int16_t value) {
-  const std::string digits = (value < 0 ? "" : " ") + std::to_string(value);
-  return std::u32string(digits.end() - 2, digits.end());
+  std::string digits = std::to_string(value);
+  if (value >= 0) digits.insert(digits.begin(), ' ');
+  return {static_cast<char32_t>(digits[digits.size() - 2]), static_cast<char32_t>(digits.back())};
 }
 
 }  // namespace

@@ -26,6 +26,10 @@ constexpr int kFrameHeight = 384;
 struct SdlVideo {
   SdlVideo() {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // A 506 x 384 frame needs no GPU: the software renderer starts in half the time and
+    // without the tens of megabytes of a GL driver. SDL_RENDER_DRIVER still wins when set.
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     // A click that brings the window to the front also counts, as it does on the original
     // system.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
