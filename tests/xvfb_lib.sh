@@ -27,7 +27,9 @@ start_game() {
   mkdir -p "$out"
   rm -f "$out/failed.png"
   # The server picks a free display itself, so tests that run at once never collide.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
+  # -noreset: the server resets when its last client leaves, and a connection made meanwhile
+  # fails; the probe below is such a client.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$out/display" >"$out/xvfb.log" 2>&1 &
   xvfb_pid=$!
   local tries=0
   until [ -s "$out/display" ] && DISPLAY=":$(head -n 1 "$out/display")" xwininfo -root >/dev/null 2>&1; do

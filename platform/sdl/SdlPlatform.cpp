@@ -26,6 +26,12 @@ constexpr int kFrameHeight = 384;
 struct SdlVideo {
   SdlVideo() {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // On an X display, X alone: left to itself SDL now and then settled on another video
+    // driver and the window never appeared on the X screen. SDL_VIDEODRIVER still wins.
+    const char* display = std::getenv("DISPLAY");
+    if (display != nullptr && *display != '\0' && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+      SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_DEFAULT);
+    }
     // A 506 x 384 frame needs no GPU: the software renderer starts in half the time and
     // without the tens of megabytes of a GL driver. SDL_RENDER_DRIVER still wins when set.
     SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
