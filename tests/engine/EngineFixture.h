@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "engine/Host.h"
-#include "engine/ScriptError.h"
 #include "engine/Interpreter.h"
+#include "engine/ScriptError.h"
 #include "engine/Variables.h"
 #include "platform/Encoding.h"
 #include "platform/ProgramEnd.h"
