@@ -50,10 +50,7 @@ int main(int argc, char** argv) {
   try {
     qov::SdlPlatform platform(mediaDirs);
     qov::Qov window(platform, gameDir, mediaDirs);
-    window.Form_Load();
-    for (;;) platform.waitEvents();
-  } catch (const qov::ProgramEnd& end) {
-    return end.exitCode;
+    return window.run();
   } catch (const qov::FontError& e) {
     // The message names the missing fonts and their packages.
     std::cerr << "qov: " << e.what() << '\n';

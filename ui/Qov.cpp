@@ -70,6 +70,15 @@ void Qov::Form_Load() {
   platform_.openWindow(std::string(kCaption), windowIcon(), waitCursorImage());
 }
 
+int Qov::run() {
+  try {
+    Form_Load();
+    for (;;) platform_.waitEvents();
+  } catch (const ProgramEnd& end) {
+    return end.exitCode;
+  }
+}
+
 void Qov::Form_Unload() {
   music_.MUSPL(U"", 9);
   platform_.beep();

@@ -42,6 +42,8 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   // Loads "wnatu" and starts the interpreter's timer; a script that cannot be read is
   // reported and ends the program (ProgramEnd{1}).
   void Form_Load();
+  // Form_Load, then the window's events until the program ends; returns the exit code.
+  [[nodiscard]] int run();
   // Closes the music device, beeps and ends the program (ProgramEnd{0}).
   [[noreturn]] void Form_Unload();
 

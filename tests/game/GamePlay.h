@@ -80,10 +80,7 @@ class GamePlay {
     int code = -1;
     ::testing::internal::CaptureStderr();  // notices and reports are in the transcript
     try {
-      window.Form_Load();
-      for (;;) platform.waitEvents();
-    } catch (const ProgramEnd& end) {
-      code = end.exitCode;
+      code = window.run();
     } catch (const HeadlessStall& stall) {
       ADD_FAILURE() << "the game stalled: " << stall.what();
     }

@@ -62,12 +62,7 @@ inline PlayResult playOnce(const std::filesystem::path& dir, std::uint64_t seed,
     }
     return true;
   });
-  try {
-    window.Form_Load();
-    for (;;) platform.waitEvents();
-  } catch (const ProgramEnd& end) {
-    result.exitCode = end.exitCode;
-  }
+  result.exitCode = window.run();
   result.virtualMs = platform.now();
   result.boxes = platform.messageBoxes();
   return result;

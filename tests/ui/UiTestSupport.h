@@ -134,10 +134,7 @@ class Window {
     ::testing::internal::CaptureStderr();
     int code = -1;
     try {
-      window.Form_Load();
-      for (;;) platform.waitEvents();
-    } catch (const ProgramEnd& end) {
-      code = end.exitCode;
+      code = window.run();
     } catch (const HeadlessStall& stall) {
       ADD_FAILURE() << "stalled: " << stall.what();
     }
