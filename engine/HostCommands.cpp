@@ -29,9 +29,9 @@ void runDELCM(CommandContext& c) {
 }
 
 void runGHG(CommandContext& c) {
-  const std::u32string_view name = c.store.CUTA(2);
+  // The window is cleared before the name is read: a GHG without one still clears it.
   c.host.clearMessageWindow();
-  c.host.GHG(name);
+  c.host.GHG(c.store.CUTA(2));
 }
 
 void runSOUND(CommandContext& c) {

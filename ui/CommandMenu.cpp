@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/ScriptError.h"
+#include "engine/MenuDefinition.h"
 #include "engine/Variables.h"
 #include "ui/Controls.h"
 #include "ui/ItemWindow.h"
@@ -12,32 +12,8 @@ namespace qov {
 
 namespace {
 
-constexpr char32_t kCommandMarker = U'＊';
-constexpr char32_t kBackMarker = U'＠';
-constexpr char32_t kItemMarker = U'￥';
-constexpr char32_t kMenuSeparator = U'・';
 constexpr std::u32string_view kHeaderCaption = U"コマンド";
 constexpr std::u32string_view kSubmenuSuffix = U"＞";
-
-bool isSubmenuMarker(char32_t c) {
-  return c >= U'０' && c <= U'９';
-}
-
-bool isMarker(char32_t c) {
-  return c == kCommandMarker || c == kBackMarker || c == kItemMarker || isSubmenuMarker(c);
-}
-
-void checkMenu(int menu) {
-  if (menu < 0 || menu >= CommandMenu::kMenuCount) throw ScriptError{U"範囲外"};
-}
-
-void checkEntry(int entry) {
-  if (entry < 0 || entry >= CommandMenu::kEntryCount) throw ScriptError{U"範囲外"};
-}
-
-[[noreturn]] void badDefinition() {
-  throw ScriptError{U"メニュー定義が不正"};
-}
 
 }  // namespace
 
@@ -56,33 +32,17 @@ CommandMenu::CommandMenu(Platform& platform, Label& LBcm, std::array<Label*, kEn
 }
 
 void CommandMenu::CMST(std::int16_t menu, std::u32string_view text) {
-  checkMenu(menu);
-  // The whole text is checked before the table changes, so a bad definition, which ends
-  // the script, never leaves half a menu behind.
-  using Menu = std::array<std::u32string, kEntryCount>;
-  std::vector<Menu> parts(1);
-  int entry = -1;
-  for (const char32_t x : text) {
-    if (x == kMenuSeparator) {
-      if (menu + static_cast<int>(parts.size()) >= kMenuCount) badDefinition();
-      parts.emplace_back();
-      entry = -1;
-    } else if (isMarker(x)) {
-      if (++entry >= kEntryCount) badDefinition();
-      parts.back()[static_cast<std::size_t>(entry)] = x;
-    } else {
-      if (entry < 0) badDefinition();
-      parts.back()[static_cast<std::size_t>(entry)] += x;
-    }
-  }
+  // The whole text is parsed before the table changes, so a bad definition, which ends the
+  // script, never leaves half a menu behind.
+  std::vector<menus::Entries> parts = menus::parseDefinition(menu, text);
   for (std::size_t i = 0; i < parts.size(); ++i) {
     MenuText[static_cast<std::size_t>(menu) + i] = std::move(parts[i]);
   }
 }
 
 void CommandMenu::setMenuText(std::int16_t menu, std::int16_t entry, std::u32string_view text) {
-  checkMenu(menu);
-  checkEntry(entry);
+  menus::checkMenu(menu);
+  menus::checkEntry(entry);
   MenuText[static_cast<std::size_t>(menu)][static_cast<std::size_t>(entry)] = text;
 }
 
@@ -101,7 +61,7 @@ int CommandMenu::showPage(std::int16_t menu, std::array<std::int16_t, kEntryCoun
 }
 
 std::int16_t CommandMenu::CMSL(std::int16_t menu) {
-  checkMenu(menu);
+  menus::checkMenu(menu);
   const std::int16_t start = menu;
   std::int16_t current = start;
   std::array<std::int16_t, kEntryCount> map{};
@@ -123,14 +83,14 @@ std::int16_t CommandMenu::CMSL(std::int16_t menu) {
     if (entry.empty()) continue;
     const char32_t marker = entry.front();
     const auto code = static_cast<std::int16_t>(current * 100 + MenuChoice);
-    if (marker == kCommandMarker) return code;
-    if (marker == kBackMarker) {
+    if (marker == menus::kCommandMarker) return code;
+    if (marker == menus::kBackMarker) {
       current = start;
-    } else if (isSubmenuMarker(marker)) {
+    } else if (menus::isSubmenuMarker(marker)) {
       LBcm_.caption = entry.substr(1);
       LBcm_.caption += kSubmenuSuffix;
       current = static_cast<std::int16_t>(marker - U'０');
-    } else if (marker == kItemMarker) {
+    } else if (marker == menus::kItemMarker) {
       if (chooseItem()) {
         vars_.setVar(0, items_.ItemSel);
         return code;

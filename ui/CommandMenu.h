@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/MenuDefinition.h"
 #include "platform/Platform.h"
 
 namespace qov {
@@ -19,8 +20,8 @@ class Variables;
 // run of a menu up to the player's final choice.
 class CommandMenu {
  public:
-  static constexpr int kMenuCount = 10;
-  static constexpr int kEntryCount = 5;
+  static constexpr int kMenuCount = menus::kMenuCount;
+  static constexpr int kEntryCount = menus::kEntryCount;
 
   // Label colours: normal and pressed backs of the entries and of the header.
   static constexpr Argb kEntryBack = rgb(64, 64, 64);
@@ -52,7 +53,7 @@ class CommandMenu {
   // 99 while CMSL waits, -1 after a header click, else the label index clicked.
   std::int16_t MenuChoice = 0;
   // Each entry is a marker character followed by its caption; "" is no entry.
-  std::array<std::array<std::u32string, kEntryCount>, kMenuCount> MenuText{};
+  std::array<menus::Entries, kMenuCount> MenuText{};
 
  private:
   // The labels of one menu page; returns how many entries it shows, `map` the entry of each.

@@ -1,9 +1,9 @@
 #include "ui/MessageWindow.h"
 
-#include <optional>
+#include <string>
 #include <utility>
 
-#include "engine/ScriptError.h"
+#include "engine/MarkUp.h"
 #include "engine/Variables.h"
 #include "ui/CommandMenu.h"
 #include "ui/Controls.h"
@@ -17,28 +17,6 @@ namespace {
 // speaker's name.
 constexpr std::u32string_view kIndent = U"　　　　　";
 constexpr int kIndentColumns = 5;
-constexpr int kLastItem = 16;
-
-std::optional<int> decimalDigit(char32_t c) {
-  if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
-  if (c >= U'０' && c <= U'９') return static_cast<int>(c - U'０');
-  return std::nullopt;
-}
-
-std::optional<int> hexDigit(char32_t c) {
-  if (const auto d = decimalDigit(c)) return d;
-  if (c >= U'A' && c <= U'F') return static_cast<int>(c - U'A') + 10;
-  if (c >= U'a' && c <= U'f') return static_cast<int>(c - U'a') + 10;
-  if (c >= U'Ａ' && c <= U'Ｆ') return static_cast<int>(c - U'Ａ') + 10;
-  if (c >= U'ａ' && c <= U'ｆ') return static_cast<int>(c - U'ａ') + 10;
-  return std::nullopt;
-}
-
-[[noreturn]] void badArgument(char32_t mark) {
-  std::u32string text(1, mark);
-  text += U"の引数が不正";
-  throw ScriptError{std::move(text)};
-}
 
 // A variable's value as the message shows it: the decimal form with a blank for the sign of
 // a value that is not negative, cut to its last two characters, so 123 shows "23".
@@ -68,90 +46,59 @@ class MessageWindow::Writer {
     w_.MesClick = 0;
     if (text_.empty()) return;
     for (pos_ = 0;; ++pos_) {
-      handle(text_[pos_]);
+      const markup::Element element = markup::readElement(text_, pos_);
+      pos_ = element.last;
+      handle(element);
       if (line_ > lastLine_) newPage();
       if (pos_ + 1 >= text_.size()) return;
     }
   }
 
  private:
-  void handle(char32_t c) {
-    switch (c) {
-      case U'＆': {
-        const int h = hexArgument(c);
-        if (text_.size() - pos_ <= 3) badArgument(c);
+  void handle(const markup::Element& e) {
+    using markup::Kind;
+    switch (e.kind) {
+      case Kind::speakerName:
         // Taken as they are: a mark-up character here is part of the name.
-        w_.SpeakerName_[static_cast<std::size_t>(h)] = text_.substr(pos_ + 1, 3);
-        pos_ += 3;
+        w_.SpeakerName_[static_cast<std::size_t>(e.argument)] = e.name;
         break;
-      }
-      case U'＠': {
-        const int n = decimalArgument(c);
-        if (n < 0 || n >= static_cast<int>(kPalette.size())) badArgument(c);
-        w_.TextColor_ = static_cast<std::int16_t>(n);
-        setColour(n);
+      case Kind::colour:
+        w_.TextColor_ = static_cast<std::int16_t>(e.argument);
+        setColour(e.argument);
         break;
-      }
-      case U'＃':
+      case Kind::speed:
         // The delay in force stays: the new speed starts with the next page or message.
-        w_.CharDelay_ = static_cast<std::int16_t>(decimalArgument(c) * 50);
+        w_.CharDelay_ = static_cast<std::int16_t>(e.argument * 50);
         break;
-      case U'￥':
+      case Kind::page:
         newPage();
         break;
-      case U'＾':
+      case Kind::lineBreak:
         if (column_ > 0) lineBreak();
         break;
-      case U'＜':
+      case Kind::passageOn:
         passage_ = true;
         setColour(kPassageColor);
         break;
-      case U'＞':
+      case Kind::passageOff:
         passage_ = false;
         setColour(w_.TextColor_);
         break;
-      case U'：':
-        speakerLine(hexArgument(c));
+      case Kind::speakerLine:
+        speakerLine(e.argument);
         break;
-      case U'＄': {
-        const int n = decimalArgument(c);
-        if (n < 0 || n >= Variables::kVarCount) badArgument(c);
-        print(twoCharacterValue(w_.vars_.var(n)));
+      case Kind::value:
+        print(twoCharacterValue(w_.vars_.var(e.argument)));
         ++column_;
         wrapAtLineEnd();
         break;
-      }
-      case U'＊': {
-        const int n = decimalArgument(c);
-        if (n < 0 || n > kLastItem) badArgument(c);
-        showItem(static_cast<std::int16_t>(n));
+      case Kind::item:
+        showItem(static_cast<std::int16_t>(e.argument));
         break;
-      }
-      default:
-        ordinary(c);
+      case Kind::text:
+        ordinary(static_cast<char32_t>(e.argument));
         break;
     }
-  }
-
-  // Two characters after the mark: ASCII or full-width digits, "-" first for a negative.
-  int decimalArgument(char32_t mark) {
-    if (text_.size() - pos_ <= 2) badArgument(mark);
-    const char32_t first = text_[pos_ + 1];
-    const auto ones = decimalDigit(text_[pos_ + 2]);
-    if (!ones) badArgument(mark);
-    pos_ += 2;
-    if (first == U'-') return -*ones;
-    const auto tens = decimalDigit(first);
-    if (!tens) badArgument(mark);
-    return *tens * 10 + *ones;
-  }
-
-  int hexArgument(char32_t mark) {
-    if (text_.size() - pos_ <= 1) badArgument(mark);
-    const auto h = hexDigit(text_[pos_ + 1]);
-    if (!h) badArgument(mark);
-    pos_ += 1;
-    return *h;
   }
 
   void ordinary(char32_t c) {

@@ -52,6 +52,12 @@ TEST_F(InterpreterTest, CommandsReachTheHostInOrder) {
                    }));
 }
 
+TEST_F(InterpreterTest, GhgClearsTheMessageWindowBeforeItReadsThePictureName) {
+  writeFile("ghg.QOV", "GHG\r\n");
+  EXPECT_EQ(reportOf(U"ghg"), "引数無し( 1)\rGHG");
+  EXPECT_EQ(host_.take(), Calls{"clear"});
+}
+
 TEST_F(InterpreterTest, EndlessLoopYieldsAfterItsBudget) {
   start(U"loop");  // LET,1,0 / INC,1,30000,L / GOTO,2
   interpreter().setTickBudget(std::chrono::nanoseconds(0));

@@ -218,19 +218,15 @@ TEST_F(MessageWindowTest, ColoursAndSpeakerNamesLastAcrossMessages) {
   EXPECT_EQ(w.window.messages().textColor(), 4);
 }
 
-TEST_F(MessageWindowTest, BadMarkUpArgumentsAreScriptErrors) {
-  for (const std::u32string_view text :
-       {U"＠16", U"＠1", U"＠ａ1", U"あ＠", U"＠-1", U"＃1x", U"＃+1", U"＄31", U"＄-1", U"＄ 1",
-        U"＊17", U"＊0", U"＆G", U"＆0ＡＢ", U"＆", U"：Ｇ", U"あ："}) {
-    const char32_t mark = text[text.find_first_of(U"＠＃＄＊＆：")];
-    try {
-      MES(text);
-      ADD_FAILURE() << toUtf8(text) << " passed";
-    } catch (const ScriptError& e) {
-      EXPECT_EQ(e.text, std::u32string(1, mark) + U"の引数が不正") << toUtf8(text);
-    }
-  }
-  EXPECT_EQ(w.stalls, 0u);
+TEST_F(MessageWindowTest, TheSheetsLastCellCanBeShown) {
+  w.then([&] {
+    EXPECT_TRUE(w.c.ITEM.shown());
+    EXPECT_EQ(w.window.items().ItemSel, 17);
+    w.click(w.c.MES);
+  });
+  MES(U"＊17");
+  EXPECT_EQ(w.stalls, 1u);
+  EXPECT_FALSE(w.c.ITEM.visible);
 }
 
 }  // namespace
