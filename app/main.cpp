@@ -4,8 +4,10 @@
 #include <iostream>
 #include <string_view>
 #include <system_error>
+#include <variant>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "platform/ProgramEnd.h"
 #include "platform/render/Render.h"
 #include "platform/sdl/SdlPlatform.h"
@@ -14,10 +16,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::string_view kUsage =
-    "usage: qov [GAME_DIRECTORY]  (plays the game in GAME_DIRECTORY, by default the directory "
-    "that holds qov)\n";
 
 // The game lies beside the program, as it always did.
 fs::path programDirectory() {
@@ -31,19 +29,23 @@ fs::path programDirectory() {
 
 int main(int argc, char** argv) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
-  if (args.size() > 1) {
-    std::cerr << kUsage;
+  const auto parsed = qov::parseCommandLine(args);
+  if (const auto* error = std::get_if<qov::UsageError>(&parsed)) {
+    std::cerr << "qov: " << error->message << '\n' << qov::usageText();
     return 2;
   }
-  if (!args.empty() && args[0] == "--help") {
-    std::cout << kUsage;
-    return 0;
+  const qov::CommandLine& command = std::get<qov::CommandLine>(parsed);
+  switch (command.mode) {
+    case qov::Mode::help:
+      std::cout << qov::usageText();
+      return 0;
+    case qov::Mode::version:
+      std::cout << "qov " << QOV_VERSION << '\n';
+      return 0;
+    case qov::Mode::play:
+      break;
   }
-  if (!args.empty() && args[0] == "--version") {
-    std::cout << "qov " << QOV_VERSION << '\n';
-    return 0;
-  }
-  const fs::path gameDir = args.empty() ? programDirectory() : fs::absolute(fs::path(args[0]));
+  const fs::path gameDir = command.gameDir ? fs::absolute(*command.gameDir) : programDirectory();
   std::error_code ec;
   const std::vector<fs::path> mediaDirs = {fs::current_path(ec), gameDir};
 

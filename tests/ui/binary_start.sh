@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The real program without a display: --help and --version answer in one line each; a game
+# The real program without a display: --help lists the modes, --version answers in one line,
+# an unknown option is a usage error with status 2; a game
 # without "wnatu", or a machine without Japanese fonts, ends with a report and status 1.
 # Usage: binary_start.sh QOV_BINARY
 set -u
@@ -9,11 +10,14 @@ trap 'rm -rf "$dir"' EXIT
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 fail() { echo "FAIL: $*"; exit 1; }
 
-for option in --help --version; do
-  "$qov" "$option" >"$dir/out" 2>&1 || fail "$option ended with status $?"
-  [ "$(wc -l <"$dir/out")" = 1 ] || fail "$option printed: $(cat "$dir/out")"
-done
-grep -q '^qov [0-9]' "$dir/out" || fail "--version printed: $(cat "$dir/out")"
+"$qov" --help >"$dir/out" 2>&1 || fail "--help ended with status $?"
+grep -q '^usage: qov' "$dir/out" || fail "--help printed: $(cat "$dir/out")"
+"$qov" --version >"$dir/out" 2>&1 || fail "--version ended with status $?"
+[ "$(wc -l <"$dir/out")" = 1 ] && grep -q '^qov [0-9]' "$dir/out" ||
+  fail "--version printed: $(cat "$dir/out")"
+"$qov" --no-such-option >"$dir/out" 2>&1
+[ $? = 2 ] || fail "an unknown option did not end with status 2"
+grep -q "unknown option '--no-such-option'" "$dir/out" || fail "unknown option: $(cat "$dir/out")"
 
 mkdir "$dir/game"
 "$qov" "$dir/game" 2>"$dir/err" && fail "status 0 without wnatu"

@@ -1,0 +1,61 @@
+#include "app/CommandLine.h"
+
+namespace qov {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: qov [GAME_DIRECTORY]\n"
+    "\n"
+    "Plays the game in GAME_DIRECTORY, by default the directory that holds qov.\n"
+    "\n"
+    "  --help      prints this text\n"
+    "  --version   prints the version\n";
+
+UsageError unknownOption(std::string_view arg) {
+  return {"unknown option '" + std::string(arg) + "'"};
+}
+
+}  // namespace
+
+std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::string_view> args) {
+  CommandLine line;
+  bool modeGiven = false;
+  const auto setMode = [&](Mode mode, std::string_view arg) -> std::optional<UsageError> {
+    if (modeGiven)
+      return UsageError{"'" + std::string(arg) + "' cannot be combined with another mode"};
+    modeGiven = true;
+    line.mode = mode;
+    return std::nullopt;
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    std::optional<UsageError> error;
+    if (arg == "--help" || arg == "-h") {
+      error = setMode(Mode::help, arg);
+    } else if (arg == "--version") {
+      error = setMode(Mode::version, arg);
+    } else if (arg == "--") {
+      // Everything after it is a directory, even when it begins with "-".
+      if (i + 2 < args.size()) return UsageError{"only one game directory can be given"};
+      if (i + 1 < args.size()) {
+        if (line.gameDir) return UsageError{"only one game directory can be given"};
+        line.gameDir = std::filesystem::path(args[i + 1]);
+      }
+      break;
+    } else if (arg.size() > 1 && arg.front() == '-') {
+      return unknownOption(arg);
+    } else {
+      if (line.gameDir) return UsageError{"only one game directory can be given"};
+      line.gameDir = std::filesystem::path(arg);
+    }
+    if (error) return *error;
+  }
+  return line;
+}
+
+std::string_view usageText() {
+  return kUsage;
+}
+
+}  // namespace qov

@@ -1,0 +1,58 @@
+// The command line: modes, options and the game directory, and the mistakes it refuses.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+
+namespace qov::test {
+namespace {
+
+std::variant<CommandLine, UsageError> parse(std::vector<std::string_view> args) {
+  return parseCommandLine(args);
+}
+
+TEST(CommandLine, ModesAndTheGameDirectory) {
+  const struct {
+    std::vector<std::string_view> args;
+    Mode mode;
+    std::string dir;
+  } cases[] = {
+      {{}, Mode::play, ""},
+      {{"game"}, Mode::play, "game"},
+      {{"--help"}, Mode::help, ""},
+      {{"-h"}, Mode::help, ""},
+      {{"--version"}, Mode::version, ""},
+      {{"--", "-odd name"}, Mode::play, "-odd name"},
+      {{"-"}, Mode::play, "-"},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = parse(c.args);
+    ASSERT_TRUE(std::holds_alternative<CommandLine>(parsed))
+        << std::get<UsageError>(parsed).message;
+    const CommandLine& line = std::get<CommandLine>(parsed);
+    EXPECT_EQ(line.mode, c.mode);
+    EXPECT_EQ(line.gameDir.value_or("").string(), c.dir);
+  }
+}
+
+TEST(CommandLine, MistakesAreUsageErrors) {
+  const struct {
+    std::vector<std::string_view> args;
+    std::string message;
+  } cases[] = {
+      {{"--fullscreen"}, "unknown option '--fullscreen'"},
+      {{"-x", "game"}, "unknown option '-x'"},
+      {{"a", "b"}, "only one game directory can be given"},
+      {{"--help", "--version"}, "'--version' cannot be combined with another mode"},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = parse(c.args);
+    ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << c.message;
+    EXPECT_EQ(std::get<UsageError>(parsed).message, c.message);
+  }
+}
+
+}  // namespace
+}  // namespace qov::test
