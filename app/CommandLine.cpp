@@ -7,7 +7,8 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: qov [GAME_DIRECTORY]\n"
     "\n"
-    "Plays the game in GAME_DIRECTORY, by default the directory that holds qov.\n"
+    "Plays the game in GAME_DIRECTORY, by default the one in the directory that holds qov,\n"
+    "else the demo game installed with qov.\n"
     "\n"
     "  --help      prints this text\n"
     "  --version   prints the version\n";

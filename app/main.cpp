@@ -1,13 +1,20 @@
 // qov: plays the game in the directory of the program, or in the one named on the command line.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <variant>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "engine/ScriptStore.h"
 #include "platform/ProgramEnd.h"
 #include "platform/render/Render.h"
 #include "platform/sdl/SdlPlatform.h"
@@ -23,6 +30,50 @@ fs::path programDirectory() {
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (ec) return fs::current_path();
   return exe.parent_path();
+}
+
+// Without an argument: the game beside the program; where there is none (an installed qov),
+// the demo game installed with it, found from the program's own place so that a moved or
+// unpacked installation still finds it.
+fs::path defaultGameDirectory() {
+  const fs::path beside = programDirectory();
+  if (qov::holdsGame(beside)) return beside;
+  const fs::path installed = (beside / QOV_INSTALLED_GAME).lexically_normal();
+  if (qov::holdsGame(installed)) return installed;
+  return beside;
+}
+
+// Plays one game; returns the exit code and, when a game folder was dropped onto the window,
+// that folder.
+int play(const fs::path& gameDir, std::optional<fs::path>& nextGame) {
+  std::error_code ec;
+  const std::vector<fs::path> mediaDirs = {fs::current_path(ec), gameDir};
+  try {
+    qov::SdlPlatform platform(mediaDirs);
+    qov::Qov window(platform, gameDir, mediaDirs);
+    const int code = window.run();
+    nextGame = window.nextGame();
+    return code;
+  } catch (const qov::FontError& e) {
+    // The message names the missing fonts and their packages.
+    std::cerr << "qov: " << e.what() << '\n';
+    return 1;
+  } catch (const std::exception& e) {
+    std::cerr << "qov: " << e.what() << '\n';
+    return 1;
+  }
+}
+
+// Starts the program anew on `gameDir`: a fresh process, so nothing of the last game remains.
+int startAnew(const char* programName, const fs::path& gameDir) {
+  std::cout.flush();
+  std::cerr.flush();
+  const std::string dir = gameDir.string();
+  std::vector<char*> argv = {const_cast<char*>(programName), const_cast<char*>("--"),
+                             const_cast<char*>(dir.c_str()), nullptr};
+  ::execv("/proc/self/exe", argv.data());
+  std::cerr << "qov: cannot start again on " << dir << ": " << std::strerror(errno) << '\n';
+  return 1;
 }
 
 }  // namespace
@@ -45,20 +96,11 @@ int main(int argc, char** argv) {
     case qov::Mode::play:
       break;
   }
-  const fs::path gameDir = command.gameDir ? fs::absolute(*command.gameDir) : programDirectory();
-  std::error_code ec;
-  const std::vector<fs::path> mediaDirs = {fs::current_path(ec), gameDir};
-
-  try {
-    qov::SdlPlatform platform(mediaDirs);
-    qov::Qov window(platform, gameDir, mediaDirs);
-    return window.run();
-  } catch (const qov::FontError& e) {
-    // The message names the missing fonts and their packages.
-    std::cerr << "qov: " << e.what() << '\n';
-    return 1;
-  } catch (const std::exception& e) {
-    std::cerr << "qov: " << e.what() << '\n';
-    return 1;
-  }
+  const fs::path gameDir =
+      command.gameDir ? fs::absolute(*command.gameDir) : defaultGameDirectory();
+  std::optional<fs::path> nextGame;
+  const int code = play(gameDir, nextGame);
+  // The platform and the window are gone: the dropped game starts in a clean process.
+  if (nextGame) return startAnew(argc > 0 ? argv[0] : "qov", *nextGame);
+  return code;
 }

@@ -35,6 +35,12 @@ std::vector<std::string_view> splitLines(std::string_view bytes) {
 
 }  // namespace
 
+bool holdsGame(const std::filesystem::path& dir) {
+  const std::optional<std::filesystem::path> path = findFile(dir, toUtf8(kFirstScript) + ".QOV");
+  std::error_code error;
+  return path && std::filesystem::is_regular_file(*path, error);
+}
+
 ScriptStore::ScriptStore(const Variables& vars, std::span<const std::u32string_view> commandWords)
     : vars_(vars), commandWords_(commandWords) {
   // An empty line still has one (empty) field.

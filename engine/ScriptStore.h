@@ -13,6 +13,12 @@
 
 namespace qov {
 
+// The script every game starts with.
+inline constexpr std::u32string_view kFirstScript = U"wnatu";
+
+// A game folder is one that holds the first script, found as the player will look for it.
+[[nodiscard]] bool holdsGame(const std::filesystem::path& dir);
+
 // The loaded script and the tokenizer over its current line. Lines are split into fields and
 // their numeric fields parsed when the script is loaded, so that running a line costs no
 // parsing; what a command sees (and every error it meets) is the same as splitting on demand.

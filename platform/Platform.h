@@ -55,6 +55,8 @@ class EventSink {
   virtual void keyDown(Key key) = 0;
   // The player closes the window.
   virtual void closeRequested() = 0;
+  // A file or folder dropped onto the window (a dropped text arrives as a name too).
+  virtual void dropped(const std::filesystem::path& /*path*/) {}
   // True when the frame has changed since the last composeFrame().
   [[nodiscard]] virtual bool frameChanged() const = 0;
   // The 506 x 384 frame as it must be shown now.

@@ -64,7 +64,7 @@ void Qov::Form_Load() {
   // Centring the window is the platform's part of opening it.
   controls_.MES.setFont(kMessageFontAtLoad);
   menu_.MenuShown = 0;
-  interpreter_.load(U"wnatu");
+  interpreter_.load(kFirstScript);
   platform_.setTimerEnabled(TimerQov_, true);
   // The window appears once it is loaded, as a failed start shows only the error report.
   platform_.openWindow(std::string(kCaption), windowIcon(), waitCursorImage());
@@ -222,6 +222,21 @@ void Qov::keyDown(Key key) {
 }
 
 void Qov::closeRequested() {
+  Form_Unload();
+}
+
+void Qov::dropped(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::path absolute =
+      path.empty() ? path : std::filesystem::absolute(path, error);
+  const std::filesystem::path folder =
+      std::filesystem::is_directory(absolute, error) ? absolute : absolute.parent_path();
+  if (absolute.empty() || !holdsGame(folder)) {
+    showNotice(U"ゲームのフォルダではありません（" + std::u32string(kFirstScript) +
+               U".QOV がありません）\r\n" + fromUtf8(path.string()));
+    return;
+  }
+  nextGame_ = folder;
   Form_Unload();
 }
 

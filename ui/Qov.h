@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -46,6 +47,9 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   [[nodiscard]] int run();
   // Closes the music device, beeps and ends the program (ProgramEnd{0}).
   [[noreturn]] void Form_Unload();
+  // The game folder dropped onto the window, once run() has ended for it: the program starts
+  // anew on that folder, so that nothing of this game remains.
+  [[nodiscard]] const std::optional<std::filesystem::path>& nextGame() const { return nextGame_; }
 
   // Host
   void MESHG(std::u32string_view text) override;
@@ -67,6 +71,9 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   void mouseUp(int x, int y, int button) override;
   void keyDown(Key key) override;
   [[noreturn]] void closeRequested() override;
+  // A game folder, or a file inside one, ends this game as closing the window does and names
+  // the next one; anything else is named in a notice and changes nothing.
+  void dropped(const std::filesystem::path& path) override;
   [[nodiscard]] bool frameChanged() const override;
   const Image& composeFrame() override;
 
@@ -113,6 +120,7 @@ class Qov final : public Host, public EventSink, public OpeningStage {
 
   Image frame_;
   std::uint64_t presentedSignature_ = 0;
+  std::optional<std::filesystem::path> nextGame_;
   std::function<void(Shown, std::u32string_view)> showObserver_;
 };
 

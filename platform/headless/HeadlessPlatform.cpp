@@ -109,10 +109,20 @@ void HeadlessPlatform::closeWindow(std::optional<std::uint64_t> notBeforeMs) {
   queue(Input{InputKind::Close, 0, 0, 0, Key::Other, notBeforeMs});
 }
 
+void HeadlessPlatform::drop(std::filesystem::path path, std::optional<std::uint64_t> notBeforeMs) {
+  drops_.push_back(std::move(path));
+  queue(Input{InputKind::Drop, 0, 0, 0, Key::Other, notBeforeMs});
+}
+
 void HeadlessPlatform::deliverFront() {
   // Taken off the queue first: a handler may end the program by throwing.
   const Input in = input_.front();
   input_.pop_front();
+  std::filesystem::path dropped;
+  if (in.kind == InputKind::Drop) {
+    dropped = std::move(drops_.front());
+    drops_.pop_front();
+  }
   lastInputAt_ = now_;
   if (sink_ == nullptr) return;
   switch (in.kind) {
@@ -131,6 +141,9 @@ void HeadlessPlatform::deliverFront() {
       break;
     case InputKind::Close:
       sink_->closeRequested();
+      break;
+    case InputKind::Drop:
+      sink_->dropped(dropped);
       break;
   }
 }

@@ -76,6 +76,7 @@ class HeadlessPlatform final : public Platform {
                std::optional<std::uint64_t> notBeforeMs = std::nullopt);
   void key(Key key, std::optional<std::uint64_t> notBeforeMs = std::nullopt);
   void closeWindow(std::optional<std::uint64_t> notBeforeMs = std::nullopt);
+  void drop(std::filesystem::path path, std::optional<std::uint64_t> notBeforeMs = std::nullopt);
   [[nodiscard]] std::size_t pendingInput() const { return input_.size(); }
 
   // Called when a wait can never end; returns true if it queued more input, else the wait
@@ -109,7 +110,7 @@ class HeadlessPlatform final : public Platform {
   [[nodiscard]] HeadlessSoundOutput& headlessSound() { return sound_; }
 
  private:
-  enum class InputKind { MouseDown, MouseUp, Click, Key, Close };
+  enum class InputKind { MouseDown, MouseUp, Click, Key, Close, Drop };
   struct Input {
     InputKind kind = InputKind::Click;
     int x = 0;
@@ -144,6 +145,7 @@ class HeadlessPlatform final : public Platform {
   EventSink* sink_ = nullptr;
   std::vector<Timer> timers_;
   std::deque<Input> input_;
+  std::deque<std::filesystem::path> drops_;  // the names of the queued drops, in order
   std::function<bool()> stallHandler_;
   std::uint64_t stallLimit_ = 10 * 60 * 1000;
   std::uint64_t now_ = 0;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -107,6 +108,8 @@ struct SdlPlatform::Impl {
   Uint64 refreshMs = 16;
   // The window's close button sends a window event and then a quit event: one close only.
   bool closeSent = false;
+  // Of the names dropped together, only the first counts.
+  bool dropTaken = false;
   // QOV_TRACE_FIRST_FRAME set: the wall-clock time of the first frame shown goes to stderr,
   // for measuring start-up (bench/run).
   bool traceFirstFrame = std::getenv("QOV_TRACE_FIRST_FRAME") != nullptr;
@@ -177,6 +180,18 @@ void SdlPlatform::Impl::handle(const SDL_Event& e) {
       }
       if (sink == nullptr) return;
       sink->keyDown(enter ? Key::Enter : key == SDLK_ESCAPE ? Key::Escape : Key::Other);
+      return;
+    }
+    case SDL_DROPBEGIN:
+    case SDL_DROPCOMPLETE:
+      dropTaken = false;
+      return;
+    case SDL_DROPFILE:
+    case SDL_DROPTEXT: {
+      const std::unique_ptr<char, decltype(&SDL_free)> name(e.drop.file, SDL_free);
+      if (sink == nullptr || name == nullptr || dropTaken) return;
+      dropTaken = true;
+      sink->dropped(std::filesystem::path(name.get()));
       return;
     }
     default:

@@ -1,0 +1,82 @@
+// Dropping a file or folder onto the window.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "tests/ui/UiTestSupport.h"
+
+namespace qov::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::u32string_view kOldGame = U"LET,1,1\nMES,待っている。￥\nLET,1,2\nEXIT\n";
+
+long closeCommands(HeadlessPlatform& platform) {
+  const auto& log = platform.headlessMusic().commands();
+  return std::count(log.begin(), log.end(), "close bg");
+}
+
+TEST(Drop, AGameFolderOrAFileInsideOneEndsThisGameAndStartsThatOne) {
+  TempDir next;
+  writeScript(next.path(), "WNATU", U"LET,5,7\nMES,次の夜。￥\nEXIT\n");
+  std::ofstream(next.path() / "TOVELI2.DAT") << "\r\n";
+  for (const fs::path& dropped : {next.path(), next.path() / "TOVELI2.DAT"}) {
+    SCOPED_TRACE(dropped);
+    TempDir old;
+    writeScript(old.path(), "wnatu", kOldGame);
+    Window w(old.path());
+    w.platform.drop(dropped);
+    EXPECT_EQ(w.run(), 0);
+    // The closing steps of the old game, and nothing after its wait.
+    EXPECT_EQ(closeCommands(w.platform), 1);
+    EXPECT_EQ(w.platform.beeps(), 1);
+    EXPECT_EQ(w.window.variables().var(1), 1);
+    EXPECT_TRUE(w.platform.messageBoxes().empty());
+    ASSERT_TRUE(w.window.nextGame().has_value());
+    EXPECT_TRUE(fs::equivalent(*w.window.nextGame(), next.path()));
+
+    // What the program does next: it starts anew on the dropped folder.
+    Window restarted(*w.window.nextGame());
+    restarted.then([&] {
+      EXPECT_EQ(restarted.window.variables().var(5), 7);
+      restarted.click(restarted.c.MES);
+    });
+    EXPECT_EQ(restarted.run(), 0);
+    EXPECT_EQ(restarted.stalls, 1u);
+  }
+}
+
+TEST(Drop, AnythingElseIsNamedInANoticeAndTheGameGoesOn) {
+  TempDir elsewhere;
+  fs::create_directory(elsewhere.path() / "photos");
+  std::ofstream(elsewhere.path() / "photos" / "beach.png") << "PNG";
+  for (const fs::path& dropped :
+       {elsewhere.path() / "photos", elsewhere.path() / "photos" / "beach.png",
+        elsewhere.path() / "gone", fs::path("just some text")}) {
+    SCOPED_TRACE(dropped);
+    TempDir old;
+    writeScript(old.path(), "wnatu", kOldGame);
+    Window w(old.path());
+    w.platform.drop(dropped);
+    w.then([&] { w.click(w.c.MES); });
+    std::string err;
+    EXPECT_EQ(w.run(&err), 0);
+    const std::string notice =
+        "ゲームのフォルダではありません（wnatu.QOV がありません）\r\n" + dropped.string();
+    ASSERT_EQ(w.platform.messageBoxes().size(), 1u);
+    EXPECT_EQ(w.platform.messageBoxes()[0].text, notice);
+    EXPECT_EQ(w.platform.messageBoxes()[0].icon, MessageIcon::Information);
+    EXPECT_NE(err.find(dropped.string()), std::string::npos) << err;
+    // The old game went on from its wait to its end.
+    EXPECT_EQ(w.window.variables().var(1), 2);
+    EXPECT_FALSE(w.window.nextGame().has_value());
+    EXPECT_EQ(closeCommands(w.platform), 1);
+  }
+}
+
+}  // namespace
+}  // namespace qov::test
