@@ -30,7 +30,7 @@ endif()
 # The program finds the installed demo game from its own directory, so that an installation
 # moved elsewhere (or a package unpacked anywhere) still finds it.
 cmake_path(ABSOLUTE_PATH QOV_BINDIR BASE_DIRECTORY ${CMAKE_INSTALL_PREFIX} NORMALIZE
-           OUTPUT_VARIABLE qov_full_bindir)
+           OUTPUT_VARIABLE QOV_FULL_BINDIR)
 cmake_path(ABSOLUTE_PATH QOV_GAMEDIR BASE_DIRECTORY ${CMAKE_INSTALL_PREFIX} NORMALIZE
-           OUTPUT_VARIABLE qov_full_gamedir)
-file(RELATIVE_PATH QOV_INSTALLED_GAME ${qov_full_bindir} ${qov_full_gamedir})
+           OUTPUT_VARIABLE QOV_FULL_GAMEDIR)
+file(RELATIVE_PATH QOV_INSTALLED_GAME ${QOV_FULL_BINDIR} ${QOV_FULL_GAMEDIR})

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Regenerates every asset of the demo game, byte for byte the same each run.
 
-    make_assets.py [--only pictures|music|sound|scripts|items] [--game DIR]
+    make_assets.py [--only pictures|music|sound|scripts|items|icons] [--game DIR]
 
-Writes game/*.SZG, game/*.MID, game/*.wav, game/*.QOV and
-ui/data/ItemSheet.gif, then runs the game check. Needs Python 3 and
+Writes game/*.SZG, game/*.MID, game/*.wav, game/*.QOV,
+ui/data/ItemSheet.gif and the application icons in dist/icons/, then runs
+the game check. Needs Python 3 and
 ImageMagick's convert (for GIF, JPEG and 8-bit BMP encoding).
 """
 
@@ -20,6 +21,7 @@ sys.path.insert(0, HERE)
 
 import audio  # noqa: E402
 import check_game  # noqa: E402
+import icons  # noqa: E402
 import items  # noqa: E402
 import music  # noqa: E402
 import qovasm  # noqa: E402
@@ -111,6 +113,8 @@ def main(argv):
             make_sound(game)
         if only in (None, 'scripts'):
             make_scripts(game)
+        if only in (None, 'icons'):
+            icons.main(['icons.py'])
     except qovasm.AsmError as e:
         print('make_assets: %s' % e, file=sys.stderr)
         return 1

@@ -15,6 +15,7 @@ sys.path.insert(0, HERE)
 
 import audio  # noqa: E402
 import check_game  # noqa: E402
+import icons  # noqa: E402
 import midi  # noqa: E402
 import qovasm  # noqa: E402
 import simulate  # noqa: E402
@@ -146,6 +147,26 @@ class MediaTest(unittest.TestCase):
             self.assertEqual(audio.read_wav_header(path), (1, 22050, 16, 4 / 22050))
         song.check_sections()
         self.assertEqual(song.SECTION_STARTS, [1, 9, 15, 21, 26, 32, 37, 43, 49, 55, 60])
+
+
+class IconTest(unittest.TestCase):
+    def test_installed_icons_are_the_generated_ones(self):
+        # The 32 x 32 icon is the window icon: a changed window icon must be installed too.
+        installed = os.path.join(os.path.dirname(HERE), 'dist', 'icons')
+        with tempfile.TemporaryDirectory() as out, redirect_stdout(io.StringIO()):
+            icons.main(['icons.py', out])
+            for name in sorted(os.listdir(out)):
+                with open(os.path.join(out, name), 'rb') as made, \
+                        open(os.path.join(installed, name), 'rb') as kept:
+                    self.assertEqual(made.read(), kept.read(), name + ' differs: run tools/icons.py')
+
+    def test_window_icon_is_read_as_drawn(self):
+        rows = icons.window_icon_rows()
+        self.assertEqual(rows[0], '..............0000..............')
+        pixels = icons.pixel_art_icon(rows)
+        self.assertEqual(pixels[0], (0, 0, 0, 0))
+        self.assertEqual(pixels[14], (0, 0, 0, 255))
+        self.assertEqual(pixels[10 * 32 + 12], (255, 255, 0, 255))
 
 
 class RouteTest(unittest.TestCase):
