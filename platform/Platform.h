@@ -66,7 +66,7 @@ class EventSink {
 // The background-music device. It takes multimedia command strings ("open NAME.MID alias bg",
 // "play bg", "stop bg", "close bg", "status bg mode", "seek bg to start") and answers like the
 // interface it stands in for: false when the call fails; `answer` receives the reply of a
-// status query ("playing", "stopped").
+// status query ("playing", "stopped", "not ready").
 class MusicDevice {
  public:
   virtual ~MusicDevice() = default;

@@ -15,18 +15,20 @@
 #include <unistd.h>
 
 #include "platform/Files.h"
-#include "platform/audio/MidiLength.h"
+#include "platform/audio/FluidMusic.h"
+#include "platform/audio/Synthesizer.h"
 
 namespace qov {
 
 namespace {
 
-constexpr int kRate = 44100;
+// The rate asked for when the device does not say which it prefers.
+constexpr int kDefaultRate = 44100;
 constexpr int kChannels = 2;
-constexpr int kChunkSamples = 1024;
 constexpr int kEffectChannel = 0;
 constexpr int kBeepChannel = 1;
-// Headroom: music and an effect at full level together would clip.
+// The volumes of the mix, all in one place. Headroom: music and an effect at full level
+// together would clip.
 constexpr int kMusicVolume = MIX_MAX_VOLUME * 60 / 100;
 constexpr int kEffectVolume = MIX_MAX_VOLUME * 70 / 100;
 
@@ -51,14 +53,14 @@ class Tone {
     double hz;
     int ms;
   };
-  explicit Tone(std::initializer_list<Note> notes) {
+  Tone(int rate, std::initializer_list<Note> notes) {
     for (const Note& note : notes) {
-      const int count = kRate * note.ms / 1000;
+      const int count = rate * note.ms / 1000;
       for (int i = 0; i < count; ++i) {
-        const double t = static_cast<double>(i) / kRate;
+        const double t = static_cast<double>(i) / rate;
         // A quick attack and an exponential decay: a struck, bell-like note without clicks.
-        const double attack = std::min(1.0, i / (0.004 * kRate));
-        const double release = std::min(1.0, (count - i) / (0.008 * kRate));
+        const double attack = std::min(1.0, i / (0.004 * rate));
+        const double release = std::min(1.0, (count - i) / (0.008 * rate));
         const double envelope = attack * release * std::exp(-t * 9.0);
         const double value = 0.45 * envelope *
                              (std::sin(2 * std::numbers::pi * note.hz * t) +
@@ -83,155 +85,22 @@ class Tone {
   Mix_Chunk* chunk_ = nullptr;
 };
 
-using Clock = std::chrono::steady_clock;
-
-// The background-music device: one piece, open under the alias "bg". Its position is kept
-// from the clock and the file's own length, since the synthesizer reports the end late.
-class SdlMusic final : public MusicDevice {
+// The music device while there is no audio output: no piece ever opens.
+class SilentMusic final : public MusicDevice {
  public:
-  SdlMusic(bool enabled, const std::vector<std::filesystem::path>& searchDirs)
-      : enabled_(enabled), searchDirs_(searchDirs) {}
-  ~SdlMusic() override { close(); }
-  SdlMusic(const SdlMusic&) = delete;
-  SdlMusic& operator=(const SdlMusic&) = delete;
-
-  bool send(std::string_view command, std::string* answer) override {
+  bool send(std::string_view /*command*/, std::string* answer) override {
     if (answer) answer->clear();
-    constexpr std::string_view kOpen = "open ";
-    constexpr std::string_view kAlias = " alias bg";
-    if (command.starts_with(kOpen) && command.ends_with(kAlias) &&
-        command.size() > kOpen.size() + kAlias.size()) {
-      return open(command.substr(kOpen.size(), command.size() - kOpen.size() - kAlias.size()));
-    }
-    if (!music_) return false;  // no device open under that alias
-    if (command == "play bg") return play();
-    if (command == "stop bg") return stop();
-    if (command == "close bg") {
-      close();
-      return true;
-    }
-    if (command == "seek bg to start") return seekToStart();
-    if (command == "status bg mode") {
-      if (answer) *answer = playing() ? "playing" : "stopped";
-      return true;
-    }
     return false;
   }
-
- private:
-  bool open(std::string_view name) {
-    if (!enabled_ || music_) return false;
-    const auto path = findIn(searchDirs_, name);
-    if (!path) return false;
-    auto bytes = readFile(*path);
-    if (!bytes) return false;
-    bytes_ = std::move(*bytes);
-    music_ = load();
-    if (!music_) return false;
-    length_ = midiLength(bytes_);
-    fresh_ = true;
-    position_ = Clock::duration::zero();
-    running_ = paused_ = atEnd_ = false;
-    return true;
-  }
-
-  // A new player of the piece, at its start. The synthesizer cannot seek, so going back to the
-  // start means a new player; one is kept ready so that a loop restarts without delay.
-  [[nodiscard]] Mix_Music* load() const {
-    if (bytes_.size() > static_cast<std::size_t>(INT32_MAX)) return nullptr;
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes_.data(), static_cast<int>(bytes_.size()));
-    return rw ? Mix_LoadMUS_RW(rw, 1) : nullptr;
-  }
-
-  bool play() {
-    if (running_) return true;
-    if (atEnd_) return true;  // at the end there is nothing left to play until a seek
-    if (paused_) {
-      Mix_ResumeMusic();
-    } else if (Mix_PlayMusic(music_, 0) != 0) {
-      return false;
-    } else {
-      Mix_ResumeMusic();  // a pause of an earlier piece must not hold this one
-    }
-    startedAt_ = Clock::now() - position_;
-    running_ = true;
-    paused_ = false;
-    fresh_ = false;
-    if (!spare_) spare_ = load();  // while the piece already plays
-    return true;
-  }
-
-  bool stop() {
-    if (playing()) {
-      Mix_PauseMusic();
-      position_ = Clock::now() - startedAt_;
-      running_ = false;
-      paused_ = true;
-    }
-    return true;
-  }
-
-  bool seekToStart() {
-    Mix_HaltMusic();
-    if (!fresh_) {
-      Mix_Music* next = spare_ ? spare_ : load();
-      spare_ = nullptr;
-      if (!next) {
-        close();  // the piece can no longer be read: the device is gone
-        return false;
-      }
-      Mix_FreeMusic(music_);
-      music_ = next;
-      fresh_ = true;
-    }
-    running_ = paused_ = atEnd_ = false;
-    position_ = Clock::duration::zero();
-    return true;
-  }
-
-  // Whether the piece still plays; notes its end when its last event has passed.
-  bool playing() {
-    if (!running_) return false;
-    const auto elapsed = Clock::now() - startedAt_;
-    if ((length_ && elapsed >= *length_) || !Mix_PlayingMusic()) {
-      running_ = false;
-      atEnd_ = true;
-      position_ = elapsed;
-    }
-    return running_;
-  }
-
-  void close() {
-    if (!music_) return;
-    Mix_HaltMusic();
-    Mix_FreeMusic(music_);
-    if (spare_) Mix_FreeMusic(spare_);
-    music_ = spare_ = nullptr;
-    bytes_.clear();
-    running_ = paused_ = atEnd_ = false;
-  }
-
-  bool enabled_;
-  const std::vector<std::filesystem::path>& searchDirs_;
-  std::vector<std::uint8_t> bytes_;  // the file, read once; players are made from it
-  Mix_Music* music_ = nullptr;
-  Mix_Music* spare_ = nullptr;
-  bool fresh_ = false;  // music_ has not played since it was made
-  std::optional<std::chrono::microseconds> length_;
-  Clock::time_point startedAt_{};
-  Clock::duration position_{};
-  bool running_ = false;
-  bool paused_ = false;
-  bool atEnd_ = false;
 };
 
 // One channel of effects over the music.
 class SdlSound final : public SoundOutput {
  public:
-  SdlSound(bool enabled, const std::vector<std::filesystem::path>& searchDirs)
+  SdlSound(bool enabled, int rate, const std::vector<std::filesystem::path>& searchDirs)
       : enabled_(enabled), searchDirs_(searchDirs) {
     if (enabled_)
-      defaultSound_.emplace(std::initializer_list<Tone::Note>{{659.3, 90}, {880.0, 140}});
+      defaultSound_.emplace(rate, std::initializer_list<Tone::Note>{{659.3, 90}, {880.0, 140}});
   }
   ~SdlSound() override { release(); }
   SdlSound(const SdlSound&) = delete;
@@ -308,26 +177,50 @@ bool fileExists(const std::string& path) {
   return !path.empty() && std::filesystem::is_regular_file(path, error);
 }
 
-// Tells the synthesizer where the General MIDI sounds are, unless the environment already
-// does. Mix_SetSoundFonts takes any path, and a piece then opens and plays in silence, so the
-// file is checked here. Returns what keeps the music silent, if anything.
-std::optional<std::string> chooseSoundFont() {
+// The General MIDI soundfont: the first file of SDL_SOUNDFONTS (paths separated by ';') that
+// exists, or else one of the Debian packages'. `problem` says what keeps the music silent.
+struct SoundFontChoice {
+  std::optional<std::filesystem::path> file;
+  std::string problem;
+};
+
+SoundFontChoice chooseSoundFont() {
   if (const char* env = std::getenv("SDL_SOUNDFONTS"); env && *env) {
     std::string_view paths = env;
     while (!paths.empty()) {
       const std::size_t end = std::min(paths.find(';'), paths.size());
-      if (fileExists(std::string(paths.substr(0, end)))) return std::nullopt;
+      const std::string candidate(paths.substr(0, end));
+      if (fileExists(candidate)) return {candidate, {}};
       paths.remove_prefix(std::min(end + 1, paths.size()));
     }
-    return "SDL_SOUNDFONTS names no soundfont file that exists";
+    return {std::nullopt, "SDL_SOUNDFONTS names no soundfont file that exists"};
   }
   for (const char* candidate : kSoundFonts) {
-    if (fileExists(candidate)) {
-      Mix_SetSoundFonts(candidate);
-      return std::nullopt;
-    }
+    if (fileExists(candidate)) return {candidate, {}};
   }
-  return "no General MIDI soundfont found (package timgm6mb-soundfont, or set SDL_SOUNDFONTS)";
+  return {std::nullopt,
+          "no General MIDI soundfont found (package timgm6mb-soundfont, or set SDL_SOUNDFONTS)"};
+}
+
+// The rate the output device prefers, so that neither the synthesizer's sound nor the mix is
+// converted on its way out.
+int preferredRate() {
+  SDL_AudioSpec spec{};
+  if (SDL_GetDefaultAudioInfo(nullptr, &spec, 0) == 0 && spec.freq >= 8000 && spec.freq <= 192000) {
+    return spec.freq;
+  }
+  return kDefaultRate;
+}
+
+// About 23 ms of sound a block at 44.1 or 48 kHz: few wake-ups of the audio thread, and a
+// margin against gaps on a busy machine.
+int blockSamples(int rate) {
+  return rate > 64000 ? 2048 : rate > 32000 ? 1024 : 512;
+}
+
+void renderMusic(void* device, Uint8* stream, int length) {
+  static_cast<FluidMusic*>(device)->render(
+      std::span(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(length) / 2));
 }
 
 }  // namespace
@@ -335,11 +228,39 @@ std::optional<std::string> chooseSoundFont() {
 struct SdlAudio::Impl {
   explicit Impl(std::vector<std::filesystem::path> dirs) : searchDirs(std::move(dirs)) {
     enabled = openDevice();
-    music.emplace(enabled, searchDirs);
-    sound.emplace(enabled, searchDirs);
-    if (enabled) beepTone.emplace(std::initializer_list<Tone::Note>{{1000.0, 150}});
+    sound.emplace(enabled, rate, searchDirs);
+    if (!enabled) {
+      music = std::make_unique<SilentMusic>();
+      return;
+    }
+    beepTone.emplace(rate, std::initializer_list<Tone::Note>{{1000.0, 150}});
+    // The synthesizer starts loading now, off the window's thread.
+    const SoundFontChoice soundFont = chooseSoundFont();
+    if (!soundFont.file) {
+      std::fprintf(stderr, "qov: %s; the music stays silent\n", soundFont.problem.c_str());
+    }
+    auto fluid = std::make_unique<FluidMusic>(
+        [rate = rate, file = soundFont.file, &log = fluidLog] {
+          auto synth = Synthesizer::create(rate);
+          if (!synth) {
+            std::fprintf(stderr, "qov: FluidSynth cannot start; the music stays silent\n");
+          } else if (file) {
+            log.setSubject(file->string());
+            if (!synth->loadSoundFont(*file)) {
+              std::fprintf(stderr,
+                           "qov: the soundfont \"%s\" cannot be loaded; the music stays silent\n",
+                           file->c_str());
+            }
+          }
+          return synth;
+        },
+        [this](std::string_view name) { return findIn(searchDirs, name); }, rate,
+        static_cast<double>(kMusicVolume) / MIX_MAX_VOLUME, &fluidLog);
+    Mix_HookMusic(&renderMusic, fluid.get());
+    music = std::move(fluid);
   }
   ~Impl() {
+    if (enabled) Mix_HookMusic(nullptr, nullptr);  // the audio thread lets go of the music
     beepTone.reset();
     sound.reset();
     music.reset();
@@ -352,18 +273,23 @@ struct SdlAudio::Impl {
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
-  static bool openDevice() {
-    const std::optional<std::string> soundFontProblem = chooseSoundFont();
-    (void)Mix_Init(MIX_INIT_MID);
+  bool openDevice() {
     std::optional<std::string> failure;
     {
       const QuietStandardError quiet;
       if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         failure = SDL_GetError();
-      } else if (Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, kChannels, kChunkSamples, nullptr, 0) !=
-                 0) {
-        failure = Mix_GetError();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      } else {
+        const int wanted = preferredRate();
+        if (Mix_OpenAudioDevice(wanted, AUDIO_S16SYS, kChannels, blockSamples(wanted), nullptr,
+                                SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) != 0) {
+          failure = Mix_GetError();
+          SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        } else {
+          Uint16 format = 0;
+          int channels = 0;
+          (void)Mix_QuerySpec(&rate, &format, &channels);
+        }
       }
     }
     if (failure) {
@@ -372,18 +298,16 @@ struct SdlAudio::Impl {
                    failure->c_str());
       return false;
     }
-    if (soundFontProblem) {
-      std::fprintf(stderr, "qov: %s; the music stays silent\n", soundFontProblem->c_str());
-    }
     Mix_AllocateChannels(2);
-    Mix_VolumeMusic(kMusicVolume);
     Mix_Volume(-1, kEffectVolume);
     return true;
   }
 
   std::vector<std::filesystem::path> searchDirs;
+  FluidLog fluidLog;
   bool enabled = false;
-  std::optional<SdlMusic> music;
+  int rate = kDefaultRate;
+  std::unique_ptr<MusicDevice> music;
   std::optional<SdlSound> sound;
   std::optional<Tone> beepTone;
 };
@@ -408,7 +332,7 @@ void SdlAudio::beep() {
   const Uint64 giveUp = SDL_GetTicks64() + 1000;
   while (Mix_Playing(kBeepChannel) && SDL_GetTicks64() < giveUp) SDL_Delay(5);
   // The last samples are still in the device's buffer when the channel ends.
-  SDL_Delay(1000 * kChunkSamples / kRate * 2);
+  SDL_Delay(static_cast<Uint32>(1000 * blockSamples(impl_->rate) / impl_->rate * 2));
 }
 
 }  // namespace qov

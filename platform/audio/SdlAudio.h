@@ -8,8 +8,9 @@
 
 namespace qov {
 
-// The real audio output: background MIDI music and wave effects mixed through SDL2_mixer,
-// and the system beep. Files named without a directory are looked up in `searchDirs` in
+// The real audio output: background MIDI music synthesised by FluidSynth and wave effects,
+// mixed through SDL2_mixer (the music in its music hook, so effects keep their channel), and
+// the system beep. Files named without a directory are looked up in `searchDirs` in
 // order (the current directory first, then the game directory). If no audio device can be
 // opened, the game runs silently after one warning on standard error.
 class SdlAudio {

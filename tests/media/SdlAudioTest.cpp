@@ -77,6 +77,10 @@ TEST_F(SdlAudioTest, MusicPlaysThroughTheRealDeviceAndAnEffectDoesNotDisturbIt) 
     EXPECT_EQ(answer, "stopped");
     EXPECT_TRUE(music.send("play bg"));
     EXPECT_FALSE(music.send("open OTHER.MID alias bg"));  // one device under "bg"
+    // The synthesizer loads on a thread of its own; the piece starts when it is ready.
+    for (int i = 0; i < 1000 && music.send("status bg mode", &answer) && answer == "not ready"; ++i)
+      SDL_Delay(10);
+    ASSERT_EQ(answer, "playing");
 
     SDL_Delay(100);
     ASSERT_TRUE(audio.sound().play(dir.path() / "ping.wav", false));

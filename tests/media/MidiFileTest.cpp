@@ -1,4 +1,4 @@
-#include "platform/audio/MidiLength.h"
+#include "platform/audio/MidiFile.h"
 
 #include <gtest/gtest.h>
 

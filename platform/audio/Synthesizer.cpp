@@ -1,0 +1,60 @@
+#include "platform/audio/Synthesizer.h"
+
+#include <cstdio>
+
+namespace qov {
+
+std::unique_ptr<Synthesizer> Synthesizer::create(int sampleRate) {
+  fluid_settings_t* settings = new_fluid_settings();
+  if (settings == nullptr) return nullptr;
+  fluid_settings_setnum(settings, "synth.sample-rate", sampleRate);
+  fluid_synth_t* synth = new_fluid_synth(settings);
+  if (synth == nullptr) {
+    delete_fluid_settings(settings);
+    return nullptr;
+  }
+  return std::unique_ptr<Synthesizer>(new Synthesizer(settings, synth));
+}
+
+Synthesizer::~Synthesizer() {
+  delete_fluid_synth(synth_);
+  delete_fluid_settings(settings_);
+}
+
+bool Synthesizer::loadSoundFont(const std::filesystem::path& file) {
+  return fluid_synth_sfload(synth_, file.c_str(), 1) != FLUID_FAILED;
+}
+
+void Synthesizer::setLevel(double level) {
+  // Full level is six times FluidSynth's default gain of 0.2, as the sound library that
+  // played our music before had it: the game's music keeps its loudness beside the effects.
+  fluid_synth_set_gain(synth_, static_cast<float>(1.2 * level));
+}
+
+FluidLog::FluidLog() {
+  for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN}) fluid_set_log_function(level, &log, this);
+  for (int level : {FLUID_INFO, FLUID_DBG}) fluid_set_log_function(level, nullptr, nullptr);
+}
+
+FluidLog::~FluidLog() {
+  for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+    fluid_set_log_function(level, nullptr, nullptr);
+}
+
+void FluidLog::setSubject(std::string file) {
+  const std::lock_guard lock(mutex_);
+  subject_ = std::move(file);
+}
+
+void FluidLog::log(int /*level*/, const char* message, void* data) {
+  auto& self = *static_cast<FluidLog*>(data);
+  const std::lock_guard lock(self.mutex_);
+  if (!self.told_.insert(self.subject_).second) return;
+  if (self.subject_.empty()) {
+    std::fprintf(stderr, "qov: fluidsynth: %s\n", message);
+  } else {
+    std::fprintf(stderr, "qov: %s: fluidsynth: %s\n", self.subject_.c_str(), message);
+  }
+}
+
+}  // namespace qov
