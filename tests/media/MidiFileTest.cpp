@@ -11,7 +11,7 @@ using std::chrono::microseconds;
 using test::midiFile;
 using test::MidiTrack;
 
-TEST(MidiLength, FollowsTheTempoMapOfAllTracksUpToTheLastEvent) {
+TEST(MidiFile, FollowsTheTempoMapOfAllTracksUpToTheLastEvent) {
   // Track 0: 480 ticks at 120 bpm (0.5 s), then 60 bpm. Track 1: notes with running status,
   // its end 480 ticks after the last note, at tick 1440.
   MidiTrack conductor;
@@ -37,7 +37,7 @@ TEST(MidiLength, FollowsTheTempoMapOfAllTracksUpToTheLastEvent) {
             microseconds(2500000));
 }
 
-TEST(MidiLength, DamagedFilesCountWhatCanBeReadAndGarbageIsNoMidi) {
+TEST(MidiFile, DamagedFilesCountWhatCanBeReadAndGarbageIsNoMidi) {
   MidiTrack track;
   track.event(0, {0x90, 60, 100}).event(480, {0x80, 60, 0}).event(480, {0x90, 62, 100}).end(480);
   test::Bytes cut = midiFile({track});
@@ -54,6 +54,68 @@ TEST(MidiLength, DamagedFilesCountWhatCanBeReadAndGarbageIsNoMidi) {
   EXPECT_FALSE(midiLength({}));
   EXPECT_FALSE(midiLength(midiFile({})));
   EXPECT_FALSE(midiLength(midiFile({track}, 0)));
+}
+
+// The same piece as old game folders hold it: the synthesizer gets one clean file of each, with
+// the length our tempo map gives.
+TEST(MidiFile, ReadableVariantsBecomeCleanFilesAndTheRestIsRefusedWithAReason) {
+  MidiTrack notes;
+  notes.event(0, {0x90, 60, 100}).tempo(240, 1000000).event(0, {0x80, 60, 0}).end(480);
+  const test::Bytes plain = midiFile({notes});  // 0.25 s at 120 bpm, then 1 s at 60 bpm
+  test::Bytes rmid{'R', 'I', 'F', 'F'};
+  test::put(rmid, static_cast<std::uint32_t>(plain.size() + 12), 4, false);
+  rmid.insert(rmid.end(), {'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'});
+  test::put(rmid, static_cast<std::uint32_t>(plain.size()), 4, false);
+  rmid.insert(rmid.end(), plain.begin(), plain.end());
+  test::Bytes header8 = plain;
+  header8[7] = 8;
+  header8.insert(header8.begin() + 14, {0, 0});
+  MidiTrack framed;  // 30 frames a second of 10 ticks: 600 ticks are 2 s, whatever the tempo
+  framed.tempo(0, 250000).event(0, {0x90, 60, 100}).event(600, {0x80, 60, 0}).end(0);
+  test::Bytes format2 = midiFile({notes, notes});
+  format2[9] = 2;
+  MidiTrack odd;  // meta events of lengths the synthesizer refuses, and an escaped sysex
+  odd.event(0, {0xFF, 0x51, 2, 1, 2}).event(0, {0xFF, 0x58, 1, 4}).event(0, {0xF7, 1, 0x7F});
+  odd.event(0, {0x90, 60, 100}).event(960, {0x80, 60, 0}).end(0);
+
+  const std::pair<const char*, test::Bytes> playable[] = {
+      {"plain", plain},
+      {"RMID", rmid},
+      {"header of 8 bytes", header8},
+      {"SMPTE", midiFile({framed}, static_cast<std::uint16_t>((0x100 - 30) << 8 | 10))},
+      {"format 2: patterns in turn", format2},
+      {"odd meta events", midiFile({odd})},
+  };
+  const microseconds lengths[] = {microseconds(1250000), microseconds(1250000),
+                                  microseconds(1250000), microseconds(2000000),
+                                  microseconds(2500000), microseconds(1000000)};
+  for (std::size_t i = 0; i < std::size(playable); ++i) {
+    const MidiPreparation prepared = prepareMidi(playable[i].second);
+    ASSERT_TRUE(prepared.piece) << playable[i].first << ": " << prepared.problem;
+    EXPECT_EQ(prepared.piece->length, lengths[i]) << playable[i].first;
+    const test::Bytes& smf = prepared.piece->smf;
+    ASSERT_GE(smf.size(), 14u);
+    EXPECT_EQ(test::Bytes(smf.begin(), smf.begin() + 8),
+              (test::Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6}));
+    EXPECT_LT(smf[12], 0x80) << "ticks a quarter note";
+    // The synthesizer's player runs on past the end, where the device stops it.
+    EXPECT_GT(midiLength(smf), lengths[i]);
+  }
+
+  const std::pair<test::Bytes, const char*> refused[] = {
+      {{}, "empty"},
+      {{'h', 'e', 'l', 'l', 'o'}, "not a standard MIDI file"},
+      {{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'R', 'M', 'I', 'D'}, "without MIDI data"},
+      {test::Bytes(plain.begin(), plain.begin() + 12), "cut short"},
+      {midiFile({}), "no track"},
+      {midiFile({notes}, 0), "division is 0"},
+      {midiFile({notes}, 0xE700), "SMPTE"},
+  };
+  for (const auto& [bytes, why] : refused) {
+    const MidiPreparation prepared = prepareMidi(bytes);
+    EXPECT_FALSE(prepared.piece) << why;
+    EXPECT_NE(prepared.problem.find(why), std::string::npos) << prepared.problem;
+  }
 }
 
 }  // namespace
