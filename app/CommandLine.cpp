@@ -6,10 +6,16 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: qov [GAME_DIRECTORY]\n"
+    "       qov --check [GAME_DIRECTORY]\n"
+    "       qov --trace [GAME_DIRECTORY]\n"
     "\n"
     "Plays the game in GAME_DIRECTORY, by default the one in the directory that holds qov,\n"
     "else the demo game installed with qov.\n"
     "\n"
+    "  --check     reads every script of the game without running it and prints each fault\n"
+    "              as NAME.QOV:LINE: error: TEXT (or warning:); status 1 when there is an error\n"
+    "  --trace     plays as usual and writes each command it runs to standard error as\n"
+    "              NAME.QOV:LINE: text\n"
     "  --help      prints this text\n"
     "  --version   prints the version\n";
 
@@ -36,6 +42,10 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
       error = setMode(Mode::help, arg);
     } else if (arg == "--version") {
       error = setMode(Mode::version, arg);
+    } else if (arg == "--check") {
+      error = setMode(Mode::check, arg);
+    } else if (arg == "--trace") {
+      error = setMode(Mode::trace, arg);
     } else if (arg == "--") {
       // Everything after it is a directory, even when it begins with "-".
       if (i + 2 < args.size()) return UsageError{"only one game directory can be given"};

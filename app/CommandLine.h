@@ -11,7 +11,7 @@
 namespace qov {
 
 // What the program was asked to do.
-enum class Mode : std::uint8_t { play, help, version };
+enum class Mode : std::uint8_t { play, check, trace, help, version };
 
 struct CommandLine {
   Mode mode = Mode::play;

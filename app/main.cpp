@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "author/Checker.h"
+#include "author/Trace.h"
 #include "engine/ScriptStore.h"
 #include "platform/ProgramEnd.h"
 #include "platform/render/Render.h"
@@ -43,14 +45,16 @@ fs::path defaultGameDirectory() {
   return beside;
 }
 
-// Plays one game; returns the exit code and, when a game folder was dropped onto the window,
-// that folder.
-int play(const fs::path& gameDir, std::optional<fs::path>& nextGame) {
+// Plays one game (writing each command it runs to standard error with `trace`); returns the exit
+// code and, when a game folder was dropped onto the window, that folder.
+int play(const fs::path& gameDir, bool trace, std::optional<fs::path>& nextGame) {
   std::error_code ec;
   const std::vector<fs::path> mediaDirs = {fs::current_path(ec), gameDir};
   try {
     qov::SdlPlatform platform(mediaDirs);
     qov::Qov window(platform, gameDir, mediaDirs);
+    qov::author::TraceWriter traceWriter(std::cerr);
+    if (trace) window.interpreter().setObserver(&traceWriter);
     const int code = window.run();
     nextGame = window.nextGame();
     return code;
@@ -76,6 +80,18 @@ int startAnew(const char* programName, const fs::path& gameDir) {
   return 1;
 }
 
+// --check: every finding on standard output; status 1 when one is an error.
+int check(const fs::path& gameDir) {
+  std::error_code ec;
+  if (!fs::is_directory(gameDir, ec)) {
+    std::cerr << "qov: " << gameDir.string() << ": not a directory\n";
+    return 1;
+  }
+  const qov::author::CheckResult result = qov::author::checkGame(gameDir);
+  qov::author::printFindings(result, std::cout);
+  return result.hasError() ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,13 +109,16 @@ int main(int argc, char** argv) {
     case qov::Mode::version:
       std::cout << "qov " << QOV_VERSION << '\n';
       return 0;
+    case qov::Mode::check:
     case qov::Mode::play:
+    case qov::Mode::trace:
       break;
   }
   const fs::path gameDir =
       command.gameDir ? fs::absolute(*command.gameDir) : defaultGameDirectory();
+  if (command.mode == qov::Mode::check) return check(gameDir);
   std::optional<fs::path> nextGame;
-  const int code = play(gameDir, nextGame);
+  const int code = play(gameDir, command.mode == qov::Mode::trace, nextGame);
   // The platform and the window are gone: the dropped game starts in a clean process.
   if (nextGame) return startAnew(argc > 0 ? argv[0] : "qov", *nextGame);
   return code;

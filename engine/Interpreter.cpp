@@ -43,6 +43,10 @@ void Interpreter::runTick() {
   const auto deadline = std::chrono::steady_clock::now() + tickBudget_;
   for (unsigned count = 1;; ++count) {
     const std::int16_t start = store_.lineNo();
+    // Without an observer this costs one branch per command.
+    if (observer_ != nullptr) [[unlikely]] {
+      observer_->commandStarts(store_);
+    }
     const std::int16_t index = store_.command();
     if (index == ScriptStore::kNoCommand) throw ScriptError{std::u32string(errors::kNoCommand)};
     const Command& command = table[static_cast<std::size_t>(index)];

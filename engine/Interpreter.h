@@ -13,6 +13,14 @@
 
 namespace qov {
 
+// Sees each line the interpreter reads as a command, just before it runs (the trace of the
+// commands run, the lines an automatic player reached).
+class CommandObserver {
+ public:
+  virtual ~CommandObserver() = default;
+  virtual void commandStarts(const ScriptStore& store) = 0;
+};
+
 // Runs the loaded script from LineNo, one tick at a time, and reports its errors.
 class Interpreter {
  public:
@@ -36,6 +44,9 @@ class Interpreter {
   [[nodiscard]] std::int16_t caseEndLine() const { return store_.caseEndLine(); }
   [[nodiscard]] const ScriptStore& store() const { return store_; }
 
+  // nullptr (the default) observes nothing.
+  void setObserver(CommandObserver* observer) { observer_ = observer; }
+
   // Tests shorten the budget to cut ticks at a known point.
   void setTickBudget(std::chrono::nanoseconds budget) { tickBudget_ = budget; }
 
@@ -48,6 +59,7 @@ class Interpreter {
   SaveFile saveFile_;
   CommandContext context_;
   std::chrono::nanoseconds tickBudget_ = kTickBudget;
+  CommandObserver* observer_ = nullptr;
 };
 
 }  // namespace qov

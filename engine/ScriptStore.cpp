@@ -41,6 +41,19 @@ bool holdsGame(const std::filesystem::path& dir) {
   return path && std::filesystem::is_regular_file(*path, error);
 }
 
+ScriptText decodeScript(std::string_view bytes) {
+  ScriptText text;
+  for (const std::string_view raw : splitLines(bytes)) {
+    std::optional<std::u32string> decoded = decodeCp932(raw);
+    if (!decoded) {
+      text.badLines.push_back(static_cast<int>(text.lines.size()) + 1);
+      decoded = decodeCp932Lenient(raw);
+    }
+    text.lines.push_back(std::move(*decoded));
+  }
+  return text;
+}
+
 ScriptStore::ScriptStore(const Variables& vars, std::span<const std::u32string_view> commandWords)
     : vars_(vars), commandWords_(commandWords) {
   // An empty line still has one (empty) field.
@@ -55,22 +68,29 @@ void ScriptStore::ACMLOAD(const std::filesystem::path& gameDir, std::u32string_v
   const std::optional<std::vector<std::uint8_t>> bytes = readFile(*path);
   if (!bytes) fail(failure);
 
+  scriptFile_ = path->lexically_relative(gameDir).generic_string();
   LineNo_ = 0;
-  const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-  for (const std::string_view raw : splitLines(text)) {
+  const ScriptText script =
+      decodeScript(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  const int firstBad = script.badLines.empty() ? 0 : script.badLines.front();
+  for (const std::u32string& line : script.lines) {
     if (LineNo_ == kMaxLines) {
       LineNo_ = kMaxLines + 1;
       fail(failure);
     }
     ++LineNo_;
-    std::optional<std::u32string> decoded = decodeCp932(raw);
-    if (!decoded) {
-      // Kept readable so that the report shows the author which line is bad.
-      store(LineNo_, decodeCp932Lenient(raw));
-      fail(failure);
-    }
-    store(LineNo_, std::move(*decoded));
+    // A line that is not CP932 is stored readably, so that the report shows the author which.
+    store(LineNo_, line);
+    if (LineNo_ == firstBad) fail(failure);
   }
+  LineNo_ = 1;
+  CaseEndLine_ = 0;
+}
+
+void ScriptStore::assign(std::span<const std::u32string> lines, std::string fileName) {
+  scriptFile_ = std::move(fileName);
+  const std::size_t count = std::min<std::size_t>(lines.size(), kMaxLines);
+  for (std::size_t i = 0; i < count; ++i) store(static_cast<int>(i) + 1, lines[i]);
   LineNo_ = 1;
   CaseEndLine_ = 0;
 }

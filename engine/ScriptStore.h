@@ -19,6 +19,14 @@ inline constexpr std::u32string_view kFirstScript = U"wnatu";
 // A game folder is one that holds the first script, found as the player will look for it.
 [[nodiscard]] bool holdsGame(const std::filesystem::path& dir);
 
+// The lines of a script file: CP932, each line ending at CR LF or a lone CR. A line that is not
+// CP932 is decoded leniently (so a report can show it) and its number kept in badLines.
+struct ScriptText {
+  std::vector<std::u32string> lines;
+  std::vector<int> badLines;  // 1-based, ascending
+};
+[[nodiscard]] ScriptText decodeScript(std::string_view bytes);
+
 // The loaded script and the tokenizer over its current line. Lines are split into fields and
 // their numeric fields parsed when the script is loaded, so that running a line costs no
 // parsing; what a command sees (and every error it meets) is the same as splitting on demand.
@@ -26,6 +34,14 @@ class ScriptStore {
  public:
   static constexpr int kMaxLines = 2000;
   static constexpr std::int16_t kNoCommand = -1;
+
+  // What a field holds, as CUTV reads it: a number, a variable reference (value: its index),
+  // or text that CUTV refuses.
+  enum class FieldKind : std::uint8_t { number, variable, notNumber, overflow };
+  struct FieldValue {
+    FieldKind kind = FieldKind::notNumber;
+    std::int16_t value = 0;
+  };
 
   // commandWords: the command table's words in the order of comparison; each line keeps the
   // index of the first word equal to its field 1.
@@ -36,6 +52,12 @@ class ScriptStore {
   // where the load stopped: unchanged when the file could not be opened, else the line
   // being read.
   void ACMLOAD(const std::filesystem::path& gameDir, std::u32string_view name);
+  // Stores `lines` as lines 1 upwards (at most kMaxLines) without reading a file, for tools
+  // that read scripts without running them.
+  void assign(std::span<const std::u32string> lines, std::string fileName);
+
+  // The file the loaded script came from, relative to the game directory, as it is on disk.
+  [[nodiscard]] const std::string& scriptFile() const { return scriptFile_; }
 
   // Field n of ScriptLine(LineNo); "" for n below 1; "引数無し" when the line has fewer.
   [[nodiscard]] std::u32string_view CUTA(int n) const {
@@ -59,6 +81,11 @@ class ScriptStore {
         failValue(f.kind);
     }
   }
+  // Field n of the current line without reading a variable; "引数無し" when it is missing.
+  [[nodiscard]] FieldValue fieldValue(int n) const {
+    const Field& f = field(currentLine(), n);
+    return {f.kind, f.value};
+  }
   // The index in the command table of field 1 of the current line, or kNoCommand.
   [[nodiscard]] std::int16_t command() const { return currentLine().command; }
 
@@ -71,7 +98,6 @@ class ScriptStore {
   void setCaseEndLine(std::int16_t line) { CaseEndLine_ = line; }
 
  private:
-  enum class FieldKind : std::uint8_t { number, variable, notNumber, overflow };
   struct Field {
     std::uint32_t begin = 0;
     std::uint32_t length = 0;
@@ -109,6 +135,7 @@ class ScriptStore {
   std::array<Line, kMaxLines + 1> lines_{};
   std::int16_t LineNo_ = 0;
   std::int16_t CaseEndLine_ = 0;
+  std::string scriptFile_;
 };
 
 }  // namespace qov
