@@ -12,6 +12,7 @@
 #include "engine/Interpreter.h"
 #include "engine/Variables.h"
 #include "platform/Encoding.h"
+#include "platform/Files.h"
 
 namespace qov::bench {
 namespace {
@@ -100,6 +101,35 @@ void BM_Load2000Lines(benchmark::State& state) {
                                                  benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Load2000Lines)->Unit(benchmark::kMillisecond);
+
+// Finding a picture in a folder of 500 files: by its exact name (one look at the disk), by
+// a name of other case, and by a name stored as CP932 bytes among 500 such names.
+enum class Lookup { exact, otherCase, cp932 };
+
+void BM_FindFile(benchmark::State& state) {
+  const auto kind = static_cast<Lookup>(state.range(0));
+  const TempDir dir("find");
+  const auto nameOf = [&](int i) -> std::string {
+    const std::string number = std::to_string(i);
+    if (kind == Lookup::cp932) return encodeCp932(U"夜景" + fromUtf8(number) + U".SZG");
+    return "room" + number + ".szg";
+  };
+  for (int i = 0; i < 500; ++i) std::ofstream(dir.path() / nameOf(i)) << i;
+  const std::string wanted = kind == Lookup::exact       ? "room250.szg"
+                             : kind == Lookup::otherCase ? "ROOM250.SZG"
+                                                         : toUtf8(U"夜景250.SZG");
+  for (auto _ : state) {
+    const auto found = findFile(dir.path(), wanted);
+    if (!found) state.SkipWithError("not found");
+    benchmark::DoNotOptimize(found);
+  }
+}
+BENCHMARK(BM_FindFile)
+    ->ArgName("exact/case/cp932")
+    ->Arg(static_cast<int>(Lookup::exact))
+    ->Arg(static_cast<int>(Lookup::otherCase))
+    ->Arg(static_cast<int>(Lookup::cp932))
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace qov::bench

@@ -26,11 +26,10 @@ Iconv openIconv(const char* to, const char* from) {
 
 // Decodes CP932; on a byte that begins no character, either gives up (strict) or writes
 // U+FFFD and goes on with the next byte.
-std::optional<std::u32string> decode(std::string_view bytes, bool lenient) {
+std::optional<std::u32string> decode(iconv_t cd, std::string_view bytes, bool lenient) {
   std::u32string out;
   if (bytes.empty()) return out;
-  const Iconv cd = openIconv(kUtf32, "CP932");
-  if (!cd) return std::nullopt;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
   // Every CP932 character takes at least one byte, so the output never needs more characters.
   std::u32string buffer(bytes.size(), U'\0');
   char* in = const_cast<char*>(bytes.data());
@@ -38,7 +37,7 @@ std::optional<std::u32string> decode(std::string_view bytes, bool lenient) {
   char* outPtr = reinterpret_cast<char*>(buffer.data());
   std::size_t outLeft = buffer.size() * sizeof(char32_t);
   while (inLeft > 0) {
-    if (iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)) break;
+    if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)) break;
     if (!lenient || (errno != EILSEQ && errno != EINVAL)) return std::nullopt;
     const char32_t replacement = kReplacement;
     std::memcpy(outPtr, &replacement, sizeof replacement);
@@ -46,11 +45,18 @@ std::optional<std::u32string> decode(std::string_view bytes, bool lenient) {
     outLeft -= sizeof replacement;
     ++in;
     --inLeft;
-    iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
   const std::size_t written = (buffer.size() * sizeof(char32_t) - outLeft) / sizeof(char32_t);
   buffer.resize(written);
   return buffer;
+}
+
+std::optional<std::u32string> decode(std::string_view bytes, bool lenient) {
+  if (bytes.empty()) return std::u32string();
+  const Iconv cd = openIconv(kUtf32, "CP932");
+  if (!cd) return std::nullopt;
+  return decode(cd.get(), bytes, lenient);
 }
 
 bool isScalarValue(char32_t c) {
@@ -61,6 +67,18 @@ bool isScalarValue(char32_t c) {
 
 std::optional<std::u32string> decodeCp932(std::string_view bytes) {
   return decode(bytes, false);
+}
+
+struct Cp932Decoder::Converter {
+  Iconv cd = openIconv(kUtf32, "CP932");
+};
+
+Cp932Decoder::Cp932Decoder() : converter_(std::make_unique<Converter>()) {}
+Cp932Decoder::~Cp932Decoder() = default;
+
+std::optional<std::u32string> Cp932Decoder::decode(std::string_view bytes) {
+  if (!converter_->cd) return std::nullopt;
+  return qov::decode(converter_->cd.get(), bytes, false);
 }
 
 std::u32string decodeCp932Lenient(std::string_view bytes) {

@@ -8,9 +8,13 @@
 
 namespace qov {
 
-// Finds a game file named by a script (UTF-8): the exact name first, then a case-insensitive
-// match, since the games were written on a case-insensitive file system; "\" inside the name
-// separates directories.
+// Finds a game file named by a script (UTF-8) inside dir. The exact name first, costing one
+// look at the disk; then, part by part, an entry whose name reads the same: UTF-8 in NFC or NFD,
+// or else CP932 bytes, ignoring case (the games were written on a case-insensitive file system)
+// and the two codes CP932 converters give the wave dash, the minus and a few more. "\" and "/"
+// both separate directories; ".", ".." and empty parts step within the name, and a name that
+// would leave dir is not found. When several entries match, the first in a fixed order is taken
+// and one line on stderr names them all.
 [[nodiscard]] std::optional<std::filesystem::path> findFile(const std::filesystem::path& dir,
                                                             std::string_view name);
 

@@ -1,0 +1,95 @@
+// Finding game files as Windows machines, CD-ROMs and archives leave their names on disk.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/Encoding.h"
+#include "platform/Files.h"
+
+namespace qov {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string sjis(std::u32string_view text) {
+  return encodeCp932(text);
+}
+std::string utf8(std::u32string_view text) {
+  return toUtf8(text);
+}
+
+TEST(FindFile, MatchesNamesAsTheyComeFromOldMachines) {
+  const struct {
+    const char* what;
+    std::vector<std::string> onDisk;  // bytes, "/" between directories
+    std::string wanted;               // as a script names it (UTF-8)
+    std::string found;                // the entry found, "" for none
+    bool warns = false;
+  } cases[] = {
+      {"exact", {"room1.SZG"}, "room1.SZG", "room1.SZG"},
+      {"ASCII case", {"room1.szg"}, "ROOM1.SZG", "room1.szg"},
+      {"CP932 bytes", {sjis(U"夜景.SZG")}, utf8(U"夜景.SZG"), sjis(U"夜景.SZG")},
+      {"NFD", {utf8(U"か\u3099っこう.SZG")}, utf8(U"がっこう.SZG"), utf8(U"か\u3099っこう.SZG")},
+      {"full-width case", {utf8(U"ｂｇ１.szg")}, utf8(U"ＢＧ１.SZG"), utf8(U"ｂｇ１.szg")},
+      {"Greek case in CP932", {sjis(U"αβ.SZG")}, utf8(U"ΑΒ.SZG"), sjis(U"αβ.SZG")},
+      {"wave dash", {utf8(U"夏\u301C.SZG")}, utf8(U"夏\uFF5E.SZG"), utf8(U"夏\u301C.SZG")},
+      {"minus", {utf8(U"A\u2212B.SZG")}, utf8(U"A\uFF0DB.SZG"), utf8(U"A\u2212B.SZG")},
+      {"ASCII tilde is its own character", {"a~1.SZG"}, utf8(U"a\uFF5E1.SZG"), ""},
+      {"backslash and case in folders",
+       {"Sub/Deep/Pic.szg"},
+       "SUB\\deep/PIC.SZG",
+       "Sub/Deep/Pic.szg"},
+      {"CP932 folder", {sjis(U"絵") + "/x.SZG"}, utf8(U"絵\\X.szg"), sjis(U"絵") + "/x.SZG"},
+      {"dot-dot inside the name", {"room1.SZG"}, "sub\\..\\.\\room1.SZG", "room1.SZG"},
+      {"dot-dot out of the folder", {}, "..\\outside.SZG", ""},
+      {"absolute path", {}, "/outside.SZG", ""},
+      {"bytes neither UTF-8 nor CP932", {"\xFF\xFE.SZG", "ok.SZG"}, "OK.SZG", "ok.SZG"},
+      {"exact wins without a word", {"dup.szg", "DUP.SZG"}, "dup.szg", "dup.szg"},
+      {"several matches", {"dup.szg", "Dup.szg", "DUP.SZG"}, "dUp.sZg", "DUP.SZG", true},
+      {"same text, other form, comes first",
+       {utf8(U"ガ.SZG"), utf8(U"カ\u3099.szg")},
+       utf8(U"カ\u3099.SZG"),
+       utf8(U"ガ.SZG"),
+       true},
+      {"missing", {"room1.SZG"}, "room2.SZG", ""},
+      {"empty name", {"room1.SZG"}, "", ""},
+  };
+  const fs::path root = fs::path(testing::TempDir()) / "qov-find-file";
+  fs::remove_all(root);
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path base = root / std::to_string(n++);
+    const fs::path game = base / "game";
+    fs::create_directories(game);
+    std::ofstream(base / "outside.SZG") << "outside";
+    for (const std::string& file : c.onDisk) {
+      fs::create_directories((game / file).parent_path());
+      std::ofstream(game / file) << file;
+    }
+    testing::internal::CaptureStderr();
+    const std::optional<fs::path> found = findFile(game, c.wanted);
+    const std::string warning = testing::internal::GetCapturedStderr();
+    if (c.found.empty()) {
+      EXPECT_FALSE(found) << *found;
+    } else {
+      EXPECT_EQ(found ? fs::relative(*found, game).generic_string() : "(none)", c.found);
+    }
+    if (c.warns) {
+      EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
+      EXPECT_NE(warning.find(std::to_string(c.onDisk.size()) + " files in " + game.string()),
+                std::string::npos)
+          << warning;
+    } else {
+      EXPECT_EQ(warning, "");
+    }
+  }
+  fs::remove_all(root);
+}
+
+}  // namespace
+}  // namespace qov
