@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <iostream>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "engine/ErrorTexts.h"
 #include "platform/Encoding.h"
 #include "platform/Files.h"
+#include "platform/UserDirectories.h"
 
 namespace qov {
 namespace {
@@ -44,10 +47,14 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
-bool writeDurably(const fs::path& path, std::string_view bytes) {
+// 0, or the errno of the step that failed.
+int writeDurably(const fs::path& path, std::string_view bytes) {
   FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (file.get() < 0) return false;
-  return writeAll(file.get(), bytes) && ::fsync(file.get()) == 0 && file.close();
+  if (file.get() < 0) return errno;
+  if (!writeAll(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close()) {
+    return errno != 0 ? errno : EIO;
+  }
+  return 0;
 }
 
 void syncDirectory(const fs::path& dir) {
@@ -78,9 +85,18 @@ std::vector<std::string_view> splitLines(std::string_view bytes) {
   return lines;
 }
 
+// The folder refuses new files, as opposed to a full disk or a failing one.
+bool cannotWrite(int error) {
+  return error == EACCES || error == EPERM || error == EROFS;
+}
+
 }  // namespace
 
-SaveFile::SaveFile(fs::path gameDir) : gameDir_(std::move(gameDir)) {}
+SaveFile::SaveFile(fs::path gameDir)
+    : gameDir_(std::move(gameDir)), userDir_(userSaveDirectory(gameDir_)) {}
+
+SaveFile::SaveFile(fs::path gameDir, std::optional<fs::path> userDir)
+    : gameDir_(std::move(gameDir)), userDir_(std::move(userDir)) {}
 
 std::string SaveFile::format(const Variables& vars) {
   std::string out;
@@ -122,29 +138,76 @@ std::variant<SaveFile::State, SaveFile::BadLine> SaveFile::parse(std::string_vie
   return state;
 }
 
-std::optional<std::u32string> SaveFile::save(const Variables& vars) const {
-  // An existing save of another case is the one to replace.
-  const fs::path target = findFile(gameDir_, kFileName).value_or(gameDir_ / kFileName);
-  const fs::path temporary = gameDir_ / (std::string(kFileName) + ".tmp");
-  const std::u32string failure =
-      std::u32string(errors::kSaveFailed) + U"\r\n" + fromUtf8(target.filename().string());
-  if (!writeDurably(temporary, format(vars))) {
+SaveFile::Attempt SaveFile::writeInto(const fs::path& dir, const fs::path& target,
+                                      std::string_view bytes) {
+  const fs::path temporary = dir / (std::string(kFileName) + ".tmp");
+  errno = 0;
+  if (const int error = writeDurably(temporary, bytes); error != 0) {
     std::error_code ec;
     if (!fs::is_directory(temporary, ec)) fs::remove(temporary, ec);
-    return failure;
+    return {target, error};
   }
   std::error_code ec;
   fs::rename(temporary, target, ec);
   if (ec) {
-    fs::remove(temporary, ec);
-    return failure;
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    return {target, ec.value()};
   }
-  syncDirectory(gameDir_);
-  return std::nullopt;
+  syncDirectory(dir);
+  return {target, 0};
+}
+
+std::optional<std::u32string> SaveFile::save(const Variables& vars) const {
+  const std::string bytes = format(vars);
+  // An existing save of another case is the one to replace.
+  const fs::path target = findFile(gameDir_, kFileName).value_or(gameDir_ / kFileName);
+  const Attempt own = writeInto(gameDir_, target, bytes);
+  if (own.error == 0) return std::nullopt;
+  std::vector<Attempt> tried = {own};
+  // A folder on read-only media or installed by another user: the save goes to the user's own
+  // place instead of being lost.
+  if (cannotWrite(own.error) && userDir_) {
+    const fs::path userFile = *userDir_ / kFileName;
+    std::error_code ec;
+    const bool first = !fs::exists(userFile, ec);
+    fs::create_directories(*userDir_, ec);
+    const Attempt user = ec ? Attempt{userFile, ec.value()} : writeInto(*userDir_, userFile, bytes);
+    if (user.error == 0) {
+      if (first) {
+        std::cerr << "qov: the game folder " << gameDir_.string() << " cannot be written ("
+                  << std::strerror(own.error) << "); the game is saved in " << userFile.string()
+                  << '\n';
+      }
+      return std::nullopt;
+    }
+    tried.push_back(user);
+  }
+  std::u32string notice =
+      std::u32string(errors::kSaveFailed) + U"\r\n" + fromUtf8(target.filename().string());
+  for (const Attempt& attempt : tried) {
+    notice +=
+        U"\r\n" + fromUtf8(std::strerror(attempt.error)) + U": " + fromUtf8(attempt.path.string());
+  }
+  return notice;
+}
+
+std::optional<fs::path> SaveFile::fileToLoad() const {
+  std::optional<fs::path> own = findFile(gameDir_, kFileName);
+  if (!userDir_) return own;
+  const fs::path userFile = *userDir_ / kFileName;
+  std::error_code ec;
+  if (!fs::is_regular_file(userFile, ec)) return own;
+  if (!own || ::access(gameDir_.c_str(), W_OK) != 0) return userFile;
+  // Both: the one saved last, as a folder that was read-only for a while left it.
+  const auto ownTime = fs::last_write_time(*own, ec);
+  if (ec) return userFile;
+  const auto userTime = fs::last_write_time(userFile, ec);
+  return !ec && userTime > ownTime ? userFile : own;
 }
 
 std::optional<std::u32string> SaveFile::load(Variables& vars) const {
-  const std::optional<fs::path> path = findFile(gameDir_, kFileName);
+  const std::optional<fs::path> path = fileToLoad();
   // No save yet is no fault: the script sees its variables unchanged and says so itself.
   if (!path) return std::nullopt;
   const std::u32string fileName = fromUtf8(path->filename().string());

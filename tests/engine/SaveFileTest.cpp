@@ -3,6 +3,11 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+
 #include "engine/SaveFile.h"
 #include "tests/engine/EngineFixture.h"
 
@@ -84,7 +89,10 @@ TEST_F(SaveFileTest, AWriteThatStopsHalfWayLeavesTheOldSave) {
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, oldHandler);
   EXPECT_FALSE(end);  // the game goes on
-  EXPECT_EQ(host_.notices, Calls{"セーブできませんでした\r\nTOVELI2.DAT"});
+  // The reason and the path tried; a writable folder never sends the save elsewhere.
+  EXPECT_EQ(host_.notices,
+            Calls{"セーブできませんでした\r\nTOVELI2.DAT\r\n" + std::string(std::strerror(EFBIG)) +
+                  ": " + (dir_ / "TOVELI2.DAT").string()});
   EXPECT_EQ(readBytes("TOVELI2.DAT"), old);
   EXPECT_FALSE(fs::exists(dir_ / "TOVELI2.DAT.tmp"));
 }
@@ -144,6 +152,34 @@ TEST_F(SaveFileTest, LoadAcceptsLfBlanksAndNamesAsWritten) {
     EXPECT_EQ(toUtf8(state.names[0]) + toUtf8(state.names[16]), "  \"名\"名16");
     EXPECT_EQ(toUtf8(state.names[1]), name1);
   }
+}
+
+TEST_F(SaveFileTest, LoadTakesTheUsersCopyWhenItIsTheNewer) {
+  const fs::path userDir = dir_ / "user";
+  fs::create_directories(userDir);
+  const auto saveWith = [&](const fs::path& file, int value) {
+    std::vector<std::string> lines = validLines();
+    lines[0] = " " + std::to_string(value) + " ";
+    std::ofstream(file, std::ios::binary) << fileOf(lines);
+  };
+  const auto loaded = [&]() {
+    vars_.setVar(0, -1);
+    EXPECT_EQ(SaveFile(dir_, userDir).load(vars_), std::nullopt);
+    return vars_.var(0);
+  };
+  const auto age = [](const fs::path& file, int seconds) {
+    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::seconds(seconds));
+  };
+
+  saveWith(userDir / "TOVELI2.DAT", 2);
+  EXPECT_EQ(loaded(), 2);  // only the user's copy
+  saveWith(dir_ / "TOVELI2.DAT", 1);
+  age(userDir / "TOVELI2.DAT", 60);
+  EXPECT_EQ(loaded(), 1);  // the folder's own, saved last
+  age(dir_ / "TOVELI2.DAT", 120);
+  EXPECT_EQ(loaded(), 2);  // the user's, saved last
+  EXPECT_EQ(SaveFile(dir_, std::nullopt).load(vars_), std::nullopt);
+  EXPECT_EQ(vars_.var(0), 1);  // no user's place: the folder's own
 }
 
 }  // namespace

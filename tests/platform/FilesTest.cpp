@@ -1,5 +1,6 @@
 // Finding game files as Windows machines, CD-ROMs and archives leave their names on disk.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -9,6 +10,7 @@
 
 #include "platform/Encoding.h"
 #include "platform/Files.h"
+#include "platform/UserDirectories.h"
 
 namespace qov {
 namespace {
@@ -87,6 +89,32 @@ TEST(FindFile, MatchesNamesAsTheyComeFromOldMachines) {
     } else {
       EXPECT_EQ(warning, "");
     }
+  }
+  fs::remove_all(root);
+}
+
+TEST(UserSaveDirectory, OnePlacePerGameFolder) {
+  const fs::path root = fs::path(testing::TempDir()) / "qov-user-dirs";
+  fs::create_directories(root / "a" / "game");
+  fs::create_directories(root / "b" / "game");
+  ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+  const std::optional<fs::path> place = userSaveDirectory(root / "a" / "game");
+  ASSERT_TRUE(place);
+  EXPECT_EQ(place->parent_path(), root / "data" / "qov" / "saves");
+  const std::string name = place->filename().string();
+  ASSERT_EQ(name.size(), std::string("game-").size() + 8) << name;
+  EXPECT_EQ(name.substr(0, 5), "game-");
+  EXPECT_EQ(name.find_first_not_of("0123456789abcdef", 5), std::string::npos) << name;
+  // The same folder however it is spelt; another folder of the same name elsewhere differs.
+  EXPECT_EQ(userSaveDirectory(root / "b" / ".." / "a" / "game/"), place);
+  EXPECT_NE(userSaveDirectory(root / "b" / "game"), place);
+
+  // Unset or relative: under $HOME, as the XDG rules say.
+  ::setenv("HOME", (root / "home").c_str(), 1);
+  for (const char* value : {"", "relative/data"}) {
+    ::setenv("XDG_DATA_HOME", value, 1);
+    EXPECT_EQ(userSaveDirectory(root / "a" / "game")->parent_path(),
+              root / "home" / ".local" / "share" / "qov" / "saves");
   }
   fs::remove_all(root);
 }

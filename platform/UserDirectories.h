@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+namespace qov {
+
+// The user's own places, after the XDG base directory rules: $XDG_DATA_HOME (else
+// ~/.local/share) and $XDG_CONFIG_HOME (else ~/.config). A variable that holds a relative path
+// is ignored, as the rules say; nullopt when neither it nor $HOME gives a place.
+[[nodiscard]] std::optional<std::filesystem::path> userDataHome();
+[[nodiscard]] std::optional<std::filesystem::path> userConfigHome();
+
+// Where the saves of the game in gameDir go when that folder cannot be written:
+// <data home>/qov/saves/<folder name>-<8 hex digits of a hash of its absolute path>. The same
+// folder always gives the same place; two games of the same name do not share one.
+[[nodiscard]] std::optional<std::filesystem::path> userSaveDirectory(
+    const std::filesystem::path& gameDir);
+
+}  // namespace qov
