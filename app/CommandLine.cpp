@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include <system_error>
+
 namespace qov {
 
 namespace {
@@ -63,6 +65,19 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
     if (error) return *error;
   }
   return line;
+}
+
+std::optional<UsageError> checkGameDirectory(const std::filesystem::path& dir) {
+  if (dir.empty()) return UsageError{"the game directory named is empty"};
+  std::error_code ec;
+  const auto type = std::filesystem::status(dir, ec).type();
+  if (type == std::filesystem::file_type::directory) return std::nullopt;
+  const std::string name = "'" + dir.string() + "'";
+  if (type == std::filesystem::file_type::not_found) {
+    return UsageError{"no game directory " + name + ": it does not exist"};
+  }
+  if (ec) return UsageError{"cannot open the game directory " + name + ": " + ec.message()};
+  return UsageError{name + " is a file, not a game directory"};
 }
 
 std::string_view usageText() {

@@ -29,6 +29,10 @@ struct UsageError {
 [[nodiscard]] std::variant<CommandLine, UsageError> parseCommandLine(
     std::span<const std::string_view> args);
 
+// Why `dir`, named on the command line, cannot be a game directory: an empty name, a path that
+// does not exist, a file, or one that cannot be looked at. nullopt when it is a directory.
+[[nodiscard]] std::optional<UsageError> checkGameDirectory(const std::filesystem::path& dir);
+
 // The text of --help.
 [[nodiscard]] std::string_view usageText();
 

@@ -114,6 +114,12 @@ int main(int argc, char** argv) {
     case qov::Mode::trace:
       break;
   }
+  if (command.gameDir) {
+    if (const auto error = qov::checkGameDirectory(*command.gameDir)) {
+      std::cerr << "qov: " << error->message << '\n';
+      return 2;
+    }
+  }
   const fs::path gameDir =
       command.gameDir ? fs::absolute(*command.gameDir) : defaultGameDirectory();
   if (command.mode == qov::Mode::check) return check(gameDir);

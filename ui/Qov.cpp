@@ -51,7 +51,8 @@ Qov::Qov(Platform& platform, std::filesystem::path gameDir,
       music_(platform),
       sounds_(platform, std::move(mediaDirs)),
       opening_(platform, *this, sounds_),
-      interpreter_(vars_, *this, std::move(gameDir)) {
+      interpreter_(vars_, *this, gameDir),
+      gameDir_(std::move(gameDir)) {
   platform_.setTimerEnabled(TimerQov_, false);
   platform_.setEventSink(this);
 }
@@ -64,6 +65,11 @@ void Qov::Form_Load() {
   // Centring the window is the platform's part of opening it.
   controls_.MES.setFont(kMessageFontAtLoad);
   menu_.MenuShown = 0;
+  // The report names only the script; the terminal learns where it was looked for.
+  if (!holdsGame(gameDir_)) {
+    std::cerr << "qov: no script \"" << toUtf8(kFirstScript) << "\" (" << toUtf8(kFirstScript)
+              << ".QOV) in the game folder " << gameDir_.string() << '\n';
+  }
   interpreter_.load(kFirstScript);
   platform_.setTimerEnabled(TimerQov_, true);
   // The window appears once it is loaded, as a failed start shows only the error report.

@@ -112,6 +112,7 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   SoundEffects sounds_;
   Opening opening_;
   Interpreter interpreter_;
+  std::filesystem::path gameDir_;
 
   // Mouse capture: the control that got the first mouse-down gets every event until all
   // buttons are up again.

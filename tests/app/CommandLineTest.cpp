@@ -1,6 +1,8 @@
 // The command line: modes, options and the game directory, and the mistakes it refuses.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,26 @@ TEST(CommandLine, MistakesAreUsageErrors) {
     ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << c.message;
     EXPECT_EQ(std::get<UsageError>(parsed).message, c.message);
   }
+}
+
+TEST(CommandLine, AGameDirectoryMustBeOne) {
+  const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "qov-cli-test";
+  std::filesystem::create_directories(dir / "game");
+  std::ofstream(dir / "file") << "x";
+  const struct {
+    std::filesystem::path path;
+    std::string message;  // "" for a good one
+  } cases[] = {
+      {dir / "game", ""},
+      {"", "the game directory named is empty"},
+      {dir / "none", "no game directory '" + (dir / "none").string() + "': it does not exist"},
+      {dir / "file", "'" + (dir / "file").string() + "' is a file, not a game directory"},
+  };
+  for (const auto& c : cases) {
+    const auto error = checkGameDirectory(c.path);
+    EXPECT_EQ(error ? error->message : "", c.message);
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

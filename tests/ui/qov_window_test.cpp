@@ -29,7 +29,9 @@ class QovWindowTest : public ::testing::Test {
 TEST_F(QovWindowTest, StartWithoutTheFirstScriptReportsItAndEndsWithoutClosingSteps) {
   std::string err;
   EXPECT_EQ(w.run(&err), 1);
-  EXPECT_EQ(err, "ファイルが読込めません\nwnatu( 0)\n");
+  // The terminal also learns where the script was looked for; the box is unchanged.
+  EXPECT_EQ(err, "qov: no script \"wnatu\" (wnatu.QOV) in the game folder " +
+                     dir.path().string() + "\nファイルが読込めません\nwnatu( 0)\n");
   ASSERT_EQ(platform.messageBoxes().size(), 1u);
   EXPECT_EQ(platform.messageBoxes()[0].title, "Qov ERROR");
   EXPECT_EQ(platform.messageBoxes()[0].text, "ファイルが読込めません\r\nwnatu( 0)\r");
