@@ -4,7 +4,7 @@
     make_assets.py [--only pictures|music|sound|scripts|items|icons] [--game DIR]
 
 Writes game/*.SZG, game/*.MID, game/*.wav, game/*.QOV,
-ui/data/ItemSheet.gif and the application icons in dist/icons/, then runs
+game/ITEMS.GIF, game/ICON.PNG and the application icons in dist/icons/, then runs
 the game check. Needs Python 3 and
 ImageMagick's convert (for GIF, JPEG and 8-bit BMP encoding).
 """
@@ -59,13 +59,16 @@ def make_pictures(game, tmp):
         print('  picture %-8s %-4s %dx%d' % (name, 'bmp8' if name in BMP8 else fmt, cv.w, cv.h))
 
 
-def make_items(tmp):
+def make_items(game, tmp):
+    """The demo game's item sheet and window icon, named in its qov.ini."""
     png = os.path.join(tmp, 'items.png')
     raster.write_png(png, items.item_sheet())
-    dest = os.path.join(ROOT, 'ui', 'data', 'ItemSheet.gif')
-    os.makedirs(os.path.dirname(dest), exist_ok=True)
+    dest = os.path.join(game, 'ITEMS.GIF')
     convert(png, dest, 'gif')
     print('  item sheet %s' % os.path.relpath(dest, ROOT))
+    icon = os.path.join(game, 'ICON.PNG')
+    icons.write_png_rgba(icon, 32, 32, icons.pixel_art_icon(icons.window_icon_rows()))
+    print('  window icon %s' % os.path.relpath(icon, ROOT))
 
 
 def make_music(game):
@@ -104,7 +107,7 @@ def main(argv):
     tmp = tempfile.mkdtemp(prefix='natsu-assets-')
     try:
         if only in (None, 'items'):
-            make_items(tmp)
+            make_items(game, tmp)
         if only in (None, 'pictures'):
             make_pictures(game, tmp)
         if only in (None, 'music'):

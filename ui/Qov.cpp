@@ -52,9 +52,11 @@ Qov::Qov(Platform& platform, std::filesystem::path gameDir,
       sounds_(platform, std::move(mediaDirs)),
       opening_(platform, *this, sounds_),
       interpreter_(vars_, *this, gameDir),
-      gameDir_(std::move(gameDir)) {
+      gameDir_(std::move(gameDir)),
+      game_(readGameData(platform, gameDir_)) {
   platform_.setTimerEnabled(TimerQov_, false);
   platform_.setEventSink(this);
+  controls_.ITMPicture1.setPicture(std::move(game_.itemSheet));
 }
 
 Qov::~Qov() {
@@ -73,7 +75,7 @@ void Qov::Form_Load() {
   interpreter_.load(kFirstScript);
   platform_.setTimerEnabled(TimerQov_, true);
   // The window appears once it is loaded, as a failed start shows only the error report.
-  platform_.openWindow(std::string(kCaption), windowIcon(), waitCursorImage());
+  platform_.openWindow(game_.title, game_.icon, game_.cursor);
 }
 
 int Qov::run() {
@@ -146,7 +148,7 @@ void Qov::showErrorReport(std::u32string_view report) {
 
 void Qov::showNotice(std::u32string_view text) {
   std::cerr << forTerminal(text) << std::flush;
-  platform_.messageBox(std::string(kCaption), toUtf8(text), MessageIcon::Information);
+  platform_.messageBox(game_.title, toUtf8(text), MessageIcon::Information);
 }
 
 // ---- Input ----

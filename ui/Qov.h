@@ -18,6 +18,7 @@
 #include "platform/Image.h"
 #include "platform/Platform.h"
 #include "ui/CommandMenu.h"
+#include "ui/GameData.h"
 #include "ui/ItemWindow.h"
 #include "ui/MessageWindow.h"
 #include "ui/ScenePicture.h"
@@ -30,8 +31,6 @@ namespace qov {
 // composes the frame.
 class Qov final : public Host, public EventSink, public OpeningStage {
  public:
-  static constexpr std::string_view kCaption = "夏灯り";
-
   // `gameDir` holds the scripts, pictures and the save file; music and effects are looked up
   // in `mediaDirs`.
   Qov(Platform& platform, std::filesystem::path gameDir,
@@ -113,6 +112,8 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   Opening opening_;
   Interpreter interpreter_;
   std::filesystem::path gameDir_;
+  // Its caption, icon, wait cursor and item sheet (moved into ITMPicture1 at construction).
+  GameData game_;
 
   // Mouse capture: the control that got the first mouse-down gets every event until all
   // buttons are up again.

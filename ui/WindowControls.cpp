@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "ui/ItemSheet.h"
+#include "ui/WindowImages.h"
 
 namespace qov {
 
@@ -23,14 +23,6 @@ constexpr Argb kMenuEntryText = rgb(255, 255, 0);
 
 Label menuEntry(Platform& platform, int x, int y) {
   return Label(platform, Rect{x, y, 121, 17}, kMenuEntryBack, kMenuEntryText, kMenuFont);
-}
-
-Image decodeItemSheet(Platform& platform) {
-  std::optional<Image> sheet = platform.decodeImage(itemSheetGif());
-  if (!sheet || sheet->width() != 720 || sheet->height() != 300) {
-    throw std::runtime_error("the built-in item sheet is not a 720 x 300 picture");
-  }
-  return std::move(*sheet);
 }
 
 }  // namespace
@@ -68,7 +60,7 @@ WindowControls::WindowControls(Platform& platform)
   for (Button& button : ITMCommand3) ITEM.add(button);
   ITEM.add(ITMPicture1);
   ITEM.visible = false;
-  ITMPicture1.setPicture(decodeItemSheet(platform));
+  ITMPicture1.setPicture(defaultItemSheet());
 }
 
 }  // namespace qov

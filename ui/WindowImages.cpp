@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace qov {
@@ -107,7 +108,45 @@ constexpr PixelArt kHourglass = {
 };
 // clang-format on
 
+// Digits 0 to 9 in 3 x 5 cells, row by row, for the numbers of the default item sheet.
+constexpr std::array<std::string_view, 10> kDigits = {
+    "111101101101111", "010110010010111", "111001111100111", "111001111001111", "101101111001001",
+    "111100111001111", "111100111101111", "111001001001001", "111101111101111", "111101111001111"};
+
+void drawNumber(Image& image, int number, int centreX, int top, int scale, Argb colour) {
+  const std::string digits = std::to_string(number);
+  const int width = static_cast<int>(digits.size()) * 4 * scale - scale;
+  int left = centreX - width / 2;
+  for (const char d : digits) {
+    const std::string_view bits = kDigits[static_cast<std::size_t>(d - '0')];
+    for (int i = 0; i < 15; ++i) {
+      if (bits[static_cast<std::size_t>(i)] == '1') {
+        image.fill(Rect{left + (i % 3) * scale, top + (i / 3) * scale, scale, scale}, colour);
+      }
+    }
+    left += 4 * scale;
+  }
+}
+
 }  // namespace
+
+Image defaultItemSheet() {
+  constexpr int kCellW = 120;
+  constexpr int kCellH = 100;
+  constexpr Argb kPaper = rgb(224, 224, 216);
+  constexpr Argb kCell = rgb(244, 244, 236);
+  constexpr Argb kInk = rgb(96, 96, 104);
+  Image sheet(6 * kCellW, 3 * kCellH, kPaper);
+  // Cells 0 to 16 for the 17 items, each with its number; cell 17 belongs to no item.
+  for (int n = 0; n < 17; ++n) {
+    const int x = kCellW * (n % 6);
+    const int y = kCellH * (n / 6);
+    sheet.fill(Rect{x + 4, y + 4, kCellW - 8, kCellH - 8}, kInk);
+    sheet.fill(Rect{x + 6, y + 6, kCellW - 12, kCellH - 12}, kCell);
+    drawNumber(sheet, n, x + kCellW / 2, y + 30, 8, kInk);
+  }
+  return sheet;
+}
 
 Image windowIcon() {
   return fromArt(kLantern);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "platform/Image.h"
+#include "platform/Platform.h"
+
+namespace qov {
+
+// What a game brings of its own besides its scripts: the window's caption, the window icon,
+// the wait cursor and the item sheet, named in the optional qov.ini of its folder:
+//
+//   [game]
+//   title = 夏灯り
+//   icon = ICON.PNG       32 x 32
+//   cursor = WAIT.GIF     32 x 32
+//   items = ITEMS.GIF     720 x 300: 6 x 3 cells of 120 x 100, one for each item number
+//
+// Pictures may be in any format the picture loader reads and are found as other game files
+// are. Without the file or a key, the caption is the folder's name and the pictures are the
+// player's own; a value that cannot be used is one line on stderr and the default.
+struct GameData {
+  static constexpr std::string_view kFileName = "qov.ini";
+
+  std::string title;  // UTF-8
+  Image icon;
+  Image cursor;
+  Image itemSheet;
+};
+
+[[nodiscard]] GameData readGameData(Platform& platform, const std::filesystem::path& gameDir);
+
+}  // namespace qov
