@@ -13,6 +13,8 @@ namespace {
 
 // How long the synthesizer keeps running after the last voice has ended: the reverb's tail.
 constexpr int kTailSeconds = 3;
+// The most the audio thread synthesises in one go under the lock.
+constexpr std::int64_t kSliceFrames = 256;
 
 }  // namespace
 
@@ -216,10 +218,26 @@ void FluidMusic::setLevel(double level) {
 
 void FluidMusic::render(std::span<std::int16_t> out) {
   std::fill(out.begin(), out.end(), std::int16_t{0});
+  const auto frames = static_cast<std::int64_t>(out.size() / 2);
+  bool restarted = false;
+  // In slices, each under the lock: a command from the window's thread waits for one slice at
+  // most, not for the whole block.
+  for (std::int64_t done = 0; done < frames; done += kSliceFrames) {
+    const std::int64_t n = std::min(kSliceFrames, frames - done);
+    if (!renderSlice(
+            out.subspan(static_cast<std::size_t>(2 * done), static_cast<std::size_t>(2 * n)),
+            frames, restarted)) {
+      return;
+    }
+  }
+}
+
+bool FluidMusic::renderSlice(std::span<std::int16_t> out, std::int64_t blockFrames,
+                             bool& restarted) {
   const std::lock_guard lock(mutex_);
   const auto frames = static_cast<std::int64_t>(out.size() / 2);
-  blockFrames_ = frames;
-  if (!adopt()) return;
+  blockFrames_ = blockFrames;
+  if (!adopt()) return false;
   fluid_synth_t* synth = synth_->get();
   const bool playing = mode_ == Mode::Playing && player_;
   // Silence costs nothing: the synthesizer rests once no piece plays and its last sound,
@@ -227,12 +245,11 @@ void FluidMusic::render(std::span<std::int16_t> out) {
   if (playing || fluid_synth_get_active_voice_count(synth) > 0) {
     quietFrames_ = 0;
   } else if (quietFrames_ > std::int64_t{kTailSeconds} * sampleRate_) {
-    return;
+    return false;
   } else {
     quietFrames_ += frames;
   }
   std::int64_t done = 0;
-  bool restarted = false;
   while (done < frames) {
     std::int64_t n = frames - done;
     if (mode_ == Mode::Playing && player_) {
@@ -256,6 +273,7 @@ void FluidMusic::render(std::span<std::int16_t> out) {
                           out.data() + 2 * done, 1, 2);
     done += n;
   }
+  return true;
 }
 
 }  // namespace qov

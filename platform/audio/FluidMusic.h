@@ -70,6 +70,8 @@ class FluidMusic final : public MusicDevice {
   void startPlayer();
   [[nodiscard]] bool nearEnd() const;
   void restartAtEnd();
+  // One slice of a block of `blockFrames`; false when the rest of the block stays silent.
+  bool renderSlice(std::span<std::int16_t> out, std::int64_t blockFrames, bool& restarted);
   void warn(const std::filesystem::path& file, const std::string& why);
 
   FindFile find_;

@@ -8,6 +8,10 @@ std::unique_ptr<Synthesizer> Synthesizer::create(int sampleRate) {
   fluid_settings_t* settings = new_fluid_settings();
   if (settings == nullptr) return nullptr;
   fluid_settings_setnum(settings, "synth.sample-rate", sampleRate);
+  // Only the samples of the instruments a piece selects are read into memory (a few hundred
+  // kB each, from the file cache, when the piece selects them): the whole General MIDI set
+  // would double the player's memory.
+  fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
   fluid_synth_t* synth = new_fluid_synth(settings);
   if (synth == nullptr) {
     delete_fluid_settings(settings);

@@ -11,8 +11,9 @@
 
 namespace qov {
 
-// One FluidSynth synthesizer with its settings: FluidSynth's defaults (reverb, chorus,
-// polyphony 256) at the sample rate of the audio device.
+// One FluidSynth synthesizer with its settings: FluidSynth's sound as it comes (reverb, chorus,
+// polyphony 256, interpolation) at the sample rate of the audio device; samples are read
+// when an instrument is first selected.
 class Synthesizer {
  public:
   // Empty when FluidSynth cannot make one.

@@ -1,0 +1,171 @@
+// Figures of the music device through the real audio output (bench/music-figures runs it).
+//
+//   bench_music changes GAME_DIR PIECE...   how long the window's thread is busy at a MUSPL
+//                                           that changes the piece (the first one at start,
+//                                           while the soundfont loads)
+//   bench_music loop RAW_FILE PIECE.MID     plays the piece into SDL's disk driver at the
+//                                           device's pace, looped as TimerMIDI loops it, and
+//                                           measures the gap at the restart
+// Prints one line per figure: name, value, unit.
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/Files.h"
+#include "platform/audio/MidiFile.h"
+#include "platform/audio/SdlAudio.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// What MUSPL sends for a piece change: mode 0, then mode 1.
+double changePiece(qov::MusicDevice& music, const std::string& piece) {
+  const auto start = Clock::now();
+  (void)music.send("stop bg");
+  (void)music.send("close bg");
+  (void)music.send("open " + piece + ".MID alias bg");
+  (void)music.send("play bg");
+  return msSince(start);
+}
+
+// One tick of TimerMIDI; returns how long it took.
+double loopTick(qov::MusicDevice& music) {
+  const auto start = Clock::now();
+  std::string answer;
+  if (music.send("status bg mode", &answer) && answer.starts_with("stopp")) {
+    (void)music.send("seek bg to start");
+    (void)music.send("play bg");
+  }
+  return msSince(start);
+}
+
+int changes(const std::filesystem::path& game, const std::vector<std::string>& pieces) {
+  std::vector<double> times;
+  double worstTick = 0;
+  {
+    qov::SdlAudio audio({game});
+    for (int round = 0; round < 3; ++round) {
+      for (const std::string& piece : pieces) {
+        times.push_back(changePiece(audio.music(), piece));
+        const auto until = Clock::now() + std::chrono::milliseconds(1500);
+        while (Clock::now() < until) {
+          worstTick = std::max(worstTick, loopTick(audio.music()));
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+      }
+    }
+  }
+  std::printf("muspl_change_first_at_start %.2f ms\n", times.front());
+  std::printf("muspl_change_longest %.2f ms\n", *std::max_element(times.begin(), times.end()));
+  std::sort(times.begin(), times.end());
+  std::printf("muspl_change_median %.2f ms\n", times[times.size() / 2]);
+  std::printf("timer_midi_tick_longest %.2f ms\n", worstTick);
+  return 0;
+}
+
+// The offset, in frames, where `pattern` best matches `signal` within [from, to).
+std::size_t bestMatch(const std::vector<float>& signal, const std::vector<float>& pattern,
+                      std::size_t from, std::size_t to) {
+  std::size_t best = from;
+  double bestScore = -1e300;
+  for (std::size_t at = from; at < to && at + pattern.size() <= signal.size(); ++at) {
+    double score = 0;
+    for (std::size_t i = 0; i < pattern.size(); ++i) score += signal[at + i] * pattern[i];
+    if (score > bestScore) {
+      bestScore = score;
+      best = at;
+    }
+  }
+  return best;
+}
+
+int loop(const std::filesystem::path& raw, const std::filesystem::path& piece) {
+  const auto bytes = qov::readFile(piece);
+  if (!bytes) {
+    std::fprintf(stderr, "bench_music: %s cannot be read\n", piece.c_str());
+    return 1;
+  }
+  const qov::MidiPreparation prepared = qov::prepareMidi(*bytes);
+  if (!prepared.piece) {
+    std::fprintf(stderr, "bench_music: %s: %s\n", piece.c_str(), prepared.problem.c_str());
+    return 1;
+  }
+  const auto length = prepared.piece->length;
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
+  unsetenv("SDL_DISKAUDIODELAY");  // the device's pace
+  int rate = 0;
+  {
+    qov::SdlAudio audio({piece.parent_path()});
+    Uint16 format = 0;
+    int channels = 0;
+    (void)Mix_QuerySpec(&rate, &format, &channels);
+    auto& music = audio.music();
+    (void)music.send("open " + piece.filename().string() + " alias bg");
+    (void)music.send("play bg");
+    const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(length) +
+                       std::chrono::milliseconds(4000);
+    while (Clock::now() < until) {
+      (void)loopTick(music);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  // The recording: signed 16-bit stereo at the rate the device was opened with.
+  const auto recording = qov::readFile(raw).value_or(std::vector<std::uint8_t>{});
+  std::vector<float> mono;
+  for (std::size_t i = 0; i + 3 < recording.size(); i += 4) {
+    const auto l = static_cast<std::int16_t>(recording[i] | recording[i + 1] << 8);
+    const auto r = static_cast<std::int16_t>(recording[i + 2] | recording[i + 3] << 8);
+    mono.push_back((static_cast<float>(l) + static_cast<float>(r)) / 65536.0f);
+  }
+  const auto first =
+      std::find_if(mono.begin(), mono.end(), [](float s) { return std::abs(s) > 0.01f; });
+  if (first == mono.end()) {
+    std::fprintf(stderr, "bench_music: nothing was heard\n");
+    return 1;
+  }
+  // The first second of the piece, found again near its length later.
+  const auto start = static_cast<std::size_t>(first - mono.begin());
+  const std::vector<float> pattern(
+      mono.begin() + static_cast<long>(start),
+      mono.begin() + static_cast<long>(std::min(mono.size(), start + rate)));
+  const auto lengthFrames = static_cast<std::size_t>(length.count() * rate / 1000000);
+  const std::size_t window = rate / 5;  // 200 ms either side
+  const std::size_t expected = start + lengthFrames;
+  if (expected + window + pattern.size() > mono.size()) {
+    std::fprintf(stderr, "bench_music: the recording ends before the restart\n");
+    return 1;
+  }
+  const std::size_t found = bestMatch(mono, pattern, expected - window, expected + window);
+  std::printf("loop_gap_%s %.2f ms (length %.3f s, %d Hz)\n", piece.stem().c_str(),
+              (static_cast<double>(found) - static_cast<double>(expected)) * 1000.0 / rate,
+              length.count() / 1e6, rate);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() >= 3 && args[0] == "changes") {
+    return changes(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+  }
+  if (args.size() == 3 && args[0] == "loop") return loop(args[1], args[2]);
+  std::fprintf(stderr,
+               "usage: bench_music changes GAME_DIR PIECE...\n"
+               "       bench_music loop RAW_FILE PIECE.MID\n");
+  return 2;
+}
