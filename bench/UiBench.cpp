@@ -1,5 +1,5 @@
 // The window on the headless platform: writing a full page of message text, composing the
-// frame, and starting up.
+// frame, showing a picture, and starting up.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -50,6 +50,18 @@ void BM_ComposeFrame(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(window.composeFrame().pixels().data());
 }
 BENCHMARK(BM_ComposeFrame)->Unit(benchmark::kMicrosecond);
+
+// Decoding one scene picture of the demo game (504 x 336) and showing it in the scene picture.
+void BM_ShowPicture(benchmark::State& state, const char* name) {
+  HeadlessPlatform platform({QOV_GAME_DIR});
+  Qov window(platform, QOV_GAME_DIR, {QOV_GAME_DIR});
+  const std::u32string picture(name, name + std::char_traits<char>::length(name));
+  for (auto _ : state) window.GHG(picture);
+}
+BENCHMARK_CAPTURE(BM_ShowPicture, png, "TITLE")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ShowPicture, jpeg, "OP1")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ShowPicture, gif, "OP3")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ShowPicture, bmp, "OP5")->Unit(benchmark::kMicrosecond);
 
 // Start-up without a display: the platform with its fonts, the window with all its controls
 // and its item sheet, and the first script loaded.

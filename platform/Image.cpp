@@ -24,7 +24,8 @@ void Image::fill(const Rect& area, Argb colour) {
   }
 }
 
-void Image::copy(const Image& src, const Rect& from, int dx, int dy, const Rect& clip) {
+template <typename Row>
+void Image::eachRow(const Image& src, const Rect& from, int dx, int dy, const Rect& clip, Row row) {
   const Rect source = from.intersect(src.bounds());
   // Where the clipped source lands, then clipped again by the target and the clip rectangle.
   Rect target{dx + (source.x - from.x), dy + (source.y - from.y), source.w, source.h};
@@ -32,9 +33,20 @@ void Image::copy(const Image& src, const Rect& from, int dx, int dy, const Rect&
   for (int y = visible.y; y < visible.y + visible.h; ++y) {
     const int sy = source.y + (y - target.y);
     const int sx = source.x + (visible.x - target.x);
-    std::copy_n(src.pixels_.begin() + static_cast<std::ptrdiff_t>(src.index(sx, sy)), visible.w,
-                pixels_.begin() + static_cast<std::ptrdiff_t>(index(visible.x, y)));
+    row(pixels_.data() + index(visible.x, y), src.pixels_.data() + src.index(sx, sy),
+        static_cast<std::size_t>(visible.w));
   }
+}
+
+void Image::copy(const Image& src, const Rect& from, int dx, int dy, const Rect& clip) {
+  eachRow(src, from, dx, dy, clip,
+          [](Argb* to, const Argb* source, std::size_t count) { std::copy_n(source, count, to); });
+}
+
+void Image::copyOver(const Image& src, const Rect& from, int dx, int dy, Argb background) {
+  eachRow(src, from, dx, dy, bounds(), [background](Argb* to, const Argb* source, std::size_t n) {
+    std::transform(source, source + n, to, [background](Argb c) { return over(c, background); });
+  });
 }
 
 void Image::drawMask(const Mask& mask, int dx, int dy, Argb colour, const Rect& clip) {

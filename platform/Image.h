@@ -5,12 +5,27 @@
 
 namespace qov {
 
-// A colour as 0xAARRGGBB.
+// A colour as 0xAARRGGBB. Alpha 255 is opaque; only decoded pictures carry less, where their
+// file makes them transparent.
 using Argb = std::uint32_t;
 
 constexpr Argb rgb(int r, int g, int b) {
   return 0xFF000000u | (static_cast<Argb>(r & 0xFF) << 16) | (static_cast<Argb>(g & 0xFF) << 8) |
          static_cast<Argb>(b & 0xFF);
+}
+
+// `colour` laid over an opaque `background` by its alpha; the result is opaque.
+constexpr Argb over(Argb colour, Argb background) {
+  const std::uint32_t a = colour >> 24;
+  if (a == 0xFF) return colour;
+  if (a == 0) return background | 0xFF000000u;
+  Argb out = 0xFF000000u;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const std::uint32_t c = (colour >> shift) & 0xFF;
+    const std::uint32_t b = (background >> shift) & 0xFF;
+    out |= ((c * a + b * (255 - a) + 127) / 255) << shift;
+  }
+  return out;
 }
 
 struct Rect {
@@ -54,6 +69,9 @@ class Image {
   void copy(const Image& src, const Rect& from, int dx, int dy) {
     copy(src, from, dx, dy, bounds());
   }
+  // The same copy with every pixel laid over `background` first: what a picture box shows of
+  // a picture, whose transparent pixels show the box's back colour.
+  void copyOver(const Image& src, const Rect& from, int dx, int dy, Argb background);
   // Sets the inked pixels of `mask` at (dx, dy) to `colour`; the others stay as they are.
   void drawMask(const Mask& mask, int dx, int dy, Argb colour, const Rect& clip);
   [[nodiscard]] Rect bounds() const { return Rect{0, 0, width_, height_}; }
@@ -61,6 +79,9 @@ class Image {
   friend bool operator==(const Image&, const Image&) = default;
 
  private:
+  // Calls row(target, source, count) for each row of the clipped copy.
+  template <typename Row>
+  void eachRow(const Image& src, const Rect& from, int dx, int dy, const Rect& clip, Row row);
   [[nodiscard]] std::size_t index(int x, int y) const {
     return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
            static_cast<std::size_t>(x);

@@ -122,7 +122,7 @@ void PictureBox::setFont(const FontSpec& wanted) {
 
 void PictureBox::paintBackground(Image& image) const {
   image.fill(image.bounds(), backColor);
-  if (!picture_.empty()) image.copy(picture_, picture_.bounds(), 0, 0);
+  if (!picture_.empty()) image.copyOver(picture_, picture_.bounds(), 0, 0, backColor);
 }
 
 void PictureBox::resize(int width, int height) {
@@ -162,7 +162,7 @@ void PictureBox::setPicture(Image picture) {
 }
 
 void PictureBox::paint(const Image& src, const Rect& from, int dx, int dy) {
-  backing_.copy(src, from, dx, dy);
+  backing_.copyOver(src, from, dx, dy, backColor);
   ++drawings_;
 }
 

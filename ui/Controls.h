@@ -82,10 +82,12 @@ class PictureBox : public Control {
   int currentY = 0;
 
   // The image shown in the box (scene picture): drawn at the top left, unscaled, cut at the
-  // edges; the rest shows the back colour. An empty image removes it.
+  // edges; the rest, and its transparent pixels, show the back colour. An empty image
+  // removes it.
   void setPicture(Image picture);
   [[nodiscard]] const Image& picture() const { return picture_; }
-  // Copies part of an image onto the backing image (plain source copy).
+  // Copies part of an image onto the backing image, replacing what was there; transparent
+  // pixels of the image show the back colour.
   void paint(const Image& src, const Rect& from, int dx, int dy);
   [[nodiscard]] const Image& backing() const { return backing_; }
 

@@ -9,12 +9,14 @@
 #include <cstdlib>
 #include <numbers>
 #include <optional>
+#include <span>
 #include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include "platform/Files.h"
+#include "platform/Wave.h"
 #include "platform/audio/FluidMusic.h"
 #include "platform/audio/Synthesizer.h"
 
@@ -112,8 +114,16 @@ class SdlSound final : public SoundOutput {
     if (!file.has_parent_path()) path = findIn(searchDirs_, file.string());
     release();
     if (!path) return false;
-    chunk_ = Mix_LoadWAV(path->string().c_str());
-    if (!chunk_) return false;
+    const auto bytes = readFile(*path);
+    if (!bytes) {
+      warnings_.warn(*path, "it cannot be read");
+      return false;
+    }
+    chunk_ = load(*bytes);
+    if (!chunk_) {
+      warnings_.warn(*path, Mix_GetError());
+      return false;
+    }
     return Mix_PlayChannel(kEffectChannel, chunk_, loop ? -1 : 0) == kEffectChannel;
   }
 
@@ -133,6 +143,14 @@ class SdlSound final : public SoundOutput {
   }
 
  private:
+  // The mixer decodes the whole file into a chunk of its own, so the bytes may go afterwards.
+  static Mix_Chunk* load(std::span<const std::uint8_t> file) {
+    const std::vector<std::uint8_t> bytes = padWaveChunks(file);
+    if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) return nullptr;
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    return rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+  }
+
   // Stops the channel before its sound is freed: the mixer reads it until then.
   void release() {
     if (!enabled_) return;
@@ -145,6 +163,7 @@ class SdlSound final : public SoundOutput {
   const std::vector<std::filesystem::path>& searchDirs_;
   Mix_Chunk* chunk_ = nullptr;
   std::optional<Tone> defaultSound_;
+  EffectWarnings warnings_;
 };
 
 // Keeps standard error quiet while the audio device opens: without a sound card the sound

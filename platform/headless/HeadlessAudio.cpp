@@ -1,10 +1,12 @@
 #include "platform/headless/HeadlessAudio.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
-#include <cstring>
+#include <cstdio>
 
 #include "platform/Files.h"
+#include "platform/Wave.h"
 
 namespace qov {
 namespace {
@@ -41,34 +43,12 @@ std::optional<std::filesystem::path> findMedia(const std::vector<std::filesystem
   return std::nullopt;
 }
 
-std::uint32_t le32(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
-         static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-}
-
 }  // namespace
 
 std::optional<std::uint64_t> waveDurationMs(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
-      std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
-    return std::nullopt;
-  }
-  std::optional<std::uint32_t> byteRate;
-  std::optional<std::uint32_t> dataSize;
-  std::size_t at = 12;
-  while (at + 8 <= bytes.size()) {
-    const std::uint32_t size = le32(bytes, at + 4);
-    if (std::memcmp(bytes.data() + at, "fmt ", 4) == 0 && size >= 16 &&
-        at + 8 + 16 <= bytes.size()) {
-      byteRate = le32(bytes, at + 8 + 8);
-    } else if (std::memcmp(bytes.data() + at, "data", 4) == 0) {
-      // A truncated file plays what it holds.
-      dataSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, bytes.size() - (at + 8)));
-    }
-    at += 8 + static_cast<std::uint64_t>(size) + (size & 1);
-  }
-  if (!byteRate || *byteRate == 0 || !dataSize) return std::nullopt;
-  return static_cast<std::uint64_t>(*dataSize) * 1000 / *byteRate;
+  const WaveReading wave = readWave(bytes);
+  if (!wave.info || wave.info->byteRate == 0) return std::nullopt;
+  return static_cast<std::uint64_t>(wave.info->dataSize) * 1000 / wave.info->byteRate;
 }
 
 HeadlessMusicDevice::HeadlessMusicDevice(std::vector<std::filesystem::path> searchDirs,
@@ -152,6 +132,29 @@ bool HeadlessMusicDevice::execute(std::string_view command, std::string& answer)
   return false;
 }
 
+std::optional<std::uint64_t> HeadlessSoundOutput::playableLength(
+    const std::filesystem::path& file) {
+  const auto bytes = readFile(file);
+  if (!bytes) {
+    warnings_.warn(file, "it cannot be read");
+    return std::nullopt;
+  }
+  // What SDL's decoder plays: the same wave formats, missing pad bytes allowed.
+  const WaveReading wave = readWave(*bytes);
+  if (!wave.info) {
+    warnings_.warn(file, wave.error);
+    return std::nullopt;
+  }
+  if (!playableWaveFormat(wave.info->formatTag) || wave.info->byteRate == 0) {
+    std::array<char, 64> why{};
+    std::snprintf(why.data(), why.size(), "format tag 0x%04X is not one it can decode",
+                  static_cast<unsigned>(wave.info->formatTag));
+    warnings_.warn(file, why.data());
+    return std::nullopt;
+  }
+  return waveDurationMs(*bytes);
+}
+
 HeadlessSoundOutput::HeadlessSoundOutput(std::vector<std::filesystem::path> searchDirs,
                                          VirtualClock clock)
     : searchDirs_(std::move(searchDirs)), clock_(std::move(clock)) {}
@@ -159,9 +162,7 @@ HeadlessSoundOutput::HeadlessSoundOutput(std::vector<std::filesystem::path> sear
 bool HeadlessSoundOutput::play(const std::filesystem::path& file, bool loop) {
   Entry entry{Call::Play, file, loop, false, clock_()};
   std::optional<std::uint64_t> duration;
-  if (const auto found = findMedia(searchDirs_, file)) {
-    if (const auto bytes = readFile(*found)) duration = waveDurationMs(*bytes);
-  }
+  if (const auto found = findMedia(searchDirs_, file)) duration = playableLength(*found);
   entry.ok = duration.has_value();
   log_.push_back(entry);
   if (!duration) return false;

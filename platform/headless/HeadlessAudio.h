@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/Wave.h"
 
 namespace qov {
 
@@ -80,16 +81,20 @@ class HeadlessSoundOutput final : public SoundOutput {
   static constexpr std::uint64_t kDefaultSoundMs = 200;
 
  private:
+  // The length of a wave file that plays; nullopt, after a warning, for one that does not.
+  std::optional<std::uint64_t> playableLength(const std::filesystem::path& file);
+
   std::vector<std::filesystem::path> searchDirs_;
   VirtualClock clock_;
   std::vector<Entry> log_;
+  EffectWarnings warnings_;
   bool active_ = false;
   bool looping_ = false;
   std::uint64_t end_ = 0;
 };
 
-// The length in milliseconds of a wave file (RIFF "WAVE" with "fmt " and "data" chunks);
-// nullopt when the bytes are not one.
+// The length in milliseconds of a wave file (RIFF "WAVE" with "fmt " and "data" chunks, pad
+// bytes after odd chunks present or not); nullopt when the bytes are not one.
 [[nodiscard]] std::optional<std::uint64_t> waveDurationMs(std::span<const std::uint8_t> bytes);
 
 }  // namespace qov

@@ -1,36 +1,74 @@
 #include <SDL.h>
 #include <SDL_image.h>
+#include <png.h>
 
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <optional>
-#include <string_view>
+#include <vector>
 
+#include "platform/render/PictureHeader.h"
 #include "platform/render/Render.h"
 #include "platform/render/SdlHandles.h"
 
 namespace qov {
 namespace {
 
-// Pictures have no transparency on the window: every pixel becomes opaque.
-std::optional<Image> toImage(SurfacePtr surface) {
-  if (!surface || surface->w <= 0 || surface->h <= 0) return std::nullopt;
-  const SurfacePtr argb(SDL_ConvertSurfaceFormat(surface.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+// The surface as ARGB pixels. A colour key (GIF's transparent index, tRNS of a paletted or RGB
+// PNG) becomes alpha 0 in the conversion.
+std::optional<Image> toImage(const SDL_Surface* surface) {
+  if (surface == nullptr || surface->w <= 0 || surface->h <= 0) return std::nullopt;
+  const SurfacePtr argb(
+      SDL_ConvertSurfaceFormat(const_cast<SDL_Surface*>(surface), SDL_PIXELFORMAT_ARGB8888, 0));
   if (!argb || SDL_LockSurface(argb.get()) != 0) return std::nullopt;
   Image image(argb->w, argb->h);
   const auto* bytes = static_cast<const std::uint8_t*>(argb->pixels);
   for (int y = 0; y < argb->h; ++y) {
-    const auto* row = bytes + static_cast<std::size_t>(y) * static_cast<std::size_t>(argb->pitch);
-    for (int x = 0; x < argb->w; ++x) {
-      Argb c = 0;
-      std::memcpy(&c, row + static_cast<std::size_t>(x) * 4, 4);
-      image.setPixel(x, y, c | 0xFF000000u);
-    }
+    std::memcpy(image.pixels().data() + static_cast<std::size_t>(y) * argb->w,
+                bytes + static_cast<std::size_t>(y) * static_cast<std::size_t>(argb->pitch),
+                static_cast<std::size_t>(argb->w) * 4);
   }
   SDL_UnlockSurface(argb.get());
+  return image;
+}
+
+// SDL2_image hands a CMYK JPEG out as it was stored, four bytes a pixel in the order C, M, Y,
+// K, under an RGBA pixel format; the colours come from that.
+std::optional<Image> fromCmyk(SDL_Surface* surface, bool adobe) {
+  if (surface->format->BytesPerPixel != 4) return toImage(surface);
+  if (SDL_LockSurface(surface) != 0) return std::nullopt;
+  Image image(surface->w, surface->h);
+  const auto* bytes = static_cast<const std::uint8_t*>(surface->pixels);
+  for (int y = 0; y < surface->h; ++y) {
+    const std::uint8_t* p =
+        bytes + static_cast<std::size_t>(y) * static_cast<std::size_t>(surface->pitch);
+    for (int x = 0; x < surface->w; ++x, p += 4) {
+      image.setPixel(x, y, cmykToRgb(p[0], p[1], p[2], p[3], adobe));
+    }
+  }
+  SDL_UnlockSurface(surface);
+  return image;
+}
+
+// SDL2_image cannot read a greyscale PNG with a transparent grey level (it makes a surface of
+// the wrong depth); libpng's own reader can.
+std::optional<Image> decodeGreyKeyedPng(std::span<const std::uint8_t> bytes) {
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_memory(&png, bytes.data(), bytes.size()) == 0) return std::nullopt;
+  png.format = PNG_FORMAT_ARGB;
+  std::vector<std::uint8_t> argb(PNG_IMAGE_SIZE(png));
+  if (png_image_finish_read(&png, nullptr, argb.data(), 0, nullptr) == 0) {
+    png_image_free(&png);
+    return std::nullopt;
+  }
+  Image image(static_cast<int>(png.width), static_cast<int>(png.height));
+  for (std::size_t i = 0; i < image.pixels().size(); ++i) {
+    const std::uint8_t* p = argb.data() + 4 * i;
+    image.pixels()[i] = static_cast<Argb>(p[0]) << 24 | static_cast<Argb>(p[1]) << 16 |
+                        static_cast<Argb>(p[2]) << 8 | p[3];
+  }
   return image;
 }
 
@@ -39,57 +77,32 @@ std::optional<Image> toImage(SurfacePtr surface) {
 constexpr std::int64_t kMaxSide = 8192;
 constexpr std::int64_t kMaxPixels = 4096 * 4096;
 
-struct Size {
-  std::int64_t width = 0;
-  std::int64_t height = 0;
-};
-
-std::int64_t be16(std::span<const std::uint8_t> b, std::size_t i) {
-  return b[i] << 8 | b[i + 1];
-}
-std::int64_t le16(std::span<const std::uint8_t> b, std::size_t i) {
-  return b[i] | b[i + 1] << 8;
-}
-std::int64_t be32(std::span<const std::uint8_t> b, std::size_t i) {
-  return be16(b, i) << 16 | be16(b, i + 2);
-}
-std::int64_t le32(std::span<const std::uint8_t> b, std::size_t i) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(le16(b, i) | le16(b, i + 2) << 16));
-}
-
-// The size a PNG, GIF, BMP or JPEG header declares; nullopt for other formats.
-std::optional<Size> declaredSize(std::span<const std::uint8_t> b) {
-  const auto starts = [&](std::string_view magic) {
-    return b.size() >= magic.size() && std::memcmp(b.data(), magic.data(), magic.size()) == 0;
-  };
-  if (starts("\x89PNG") && b.size() >= 24) return Size{be32(b, 16), be32(b, 20)};
-  if (starts("GIF8") && b.size() >= 10) return Size{le16(b, 6), le16(b, 8)};
-  if (starts("BM") && b.size() >= 26) return Size{le32(b, 18), std::abs(le32(b, 22))};
-  if (starts("\xFF\xD8")) {
-    for (std::size_t i = 2; i + 9 <= b.size() && b[i] == 0xFF;) {
-      const std::uint8_t marker = b[i + 1];
-      const bool frame =
-          marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-      if (frame) return Size{be16(b, i + 7), be16(b, i + 5)};
-      i += marker == 0xFF ? 1 : 2 + static_cast<std::size_t>(be16(b, i + 2));
-    }
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) {
   if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return std::nullopt;
-  if (const auto size = declaredSize(bytes);
-      size && (size->width > kMaxSide || size->height > kMaxSide ||
-               size->width * size->height > kMaxPixels)) {
+  const PictureHeader header = readPictureHeader(bytes);
+  if (header.sized && (header.width > kMaxSide || header.height > kMaxSide ||
+                       header.width * header.height > kMaxPixels)) {
     return std::nullopt;
   }
+  if (header.pngGreyKey) return decodeGreyKeyedPng(bytes);
+
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   if (rw == nullptr) return std::nullopt;
   // IMG_Load_RW recognises the format by its content and closes the stream.
-  return toImage(SurfacePtr(IMG_Load_RW(rw, 1)));
+  const SurfacePtr surface(IMG_Load_RW(rw, 1));
+  if (!surface) return std::nullopt;
+  if (header.format == PictureHeader::Format::Jpeg && header.jpegComponents == 4) {
+    return fromCmyk(surface.get(), header.jpegAdobe);
+  }
+  std::optional<Image> image = toImage(surface.get());
+  // SDL takes the fourth byte of any 32-bit BMP for alpha; without a declared mask it is
+  // unused, often 0, and the picture is opaque.
+  if (image && header.format == PictureHeader::Format::Bmp && !header.bmpAlpha) {
+    for (Argb& pixel : image->pixels()) pixel |= 0xFF000000u;
+  }
+  return image;
 }
 
 bool savePng(const Image& image, const std::filesystem::path& path) {
@@ -104,7 +117,7 @@ bool savePng(const Image& image, const std::filesystem::path& path) {
 }
 
 std::optional<Image> loadPng(const std::filesystem::path& path) {
-  return toImage(SurfacePtr(IMG_Load(path.c_str())));
+  return toImage(SurfacePtr(IMG_Load(path.c_str())).get());
 }
 
 }  // namespace qov

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <numbers>
 #include <optional>
+#include <string_view>
 
 #include "platform/Files.h"
 #include "tests/media/MediaTestSupport.h"
@@ -137,6 +138,46 @@ TEST_F(SdlAudioTest, TheDefaultSoundAndTheBeepAreHeard) {
   }
   EXPECT_TRUE(low && high) << "the two notes of the default sound";
   EXPECT_TRUE(beep);
+}
+
+// The effect variants of the test game folder tests/data/variants (tools/make_variants.py):
+// each is a 1500 Hz tone, but one that no decoder reads, which gives the default sound.
+TEST_F(SdlAudioTest, EveryWaveVariantIsHeard) {
+  const std::filesystem::path variants = std::filesystem::path(QOV_TEST_DATA) / "variants";
+  for (const char* name :
+       {"wav_8bit_11k", "wav_ms_adpcm", "wav_ima_adpcm", "wav_mu_law", "wav_a_law", "wav_24bit",
+        "wav_float", "wav_extra_chunks", "wav_odd_unpadded", "wav_undecodable"}) {
+    SCOPED_TRACE(name);
+    const std::filesystem::path file = variants / (std::string(name) + ".wav");
+    const bool decodable = std::string_view(name) != "wav_undecodable";
+    testing::internal::CaptureStderr();
+    {
+      SdlAudio audio({variants});
+      EXPECT_EQ(audio.sound().play(file, false), decodable);
+      if (!decodable) audio.sound().playDefault();
+      while (audio.sound().playing()) SDL_Delay(5);
+      SDL_Delay(50);  // the device's last buffer
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    left.clear();
+    readRecording();
+    bool tone = false;
+    bool low = false;
+    bool high = false;
+    for (std::size_t at = 0; at + kBlock <= left.size(); at += kBlock / 2) {
+      tone = tone || heard(at, 1500);
+      low = low || heard(at, 659.3);
+      high = high || heard(at, 880);
+    }
+    EXPECT_EQ(tone, decodable);
+    EXPECT_TRUE(decodable || (low && high)) << "the two notes of the default sound";
+    // One line naming the file, and only for the one that cannot be played.
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), decodable ? 0 : 1) << err;
+    if (!decodable) {
+      EXPECT_NE(err.find(file.string()), std::string::npos) << err;
+    }
+    std::filesystem::remove(output);
+  }
 }
 
 TEST(SdlAudioWithoutDevice, RunsSilentlyAfterOneWarning) {

@@ -63,5 +63,28 @@ TEST(HeadlessAudio, DevicesFindTheirFilesAndFollowTheirCommands) {
   EXPECT_FALSE(waveDurationMs(bytes(wave(100).substr(0, 30))));
 }
 
+// The effect variants of the test game folder (tools/make_variants.py): 0.15 s each, but the
+// one no decoder reads, which is named on standard error once.
+TEST(HeadlessAudio, EffectVariantsPlayAsSdlDecodesThem) {
+  const fs::path variants = fs::path(QOV_TEST_DATA) / "variants";
+  HeadlessPlatform p({variants});
+  testing::internal::CaptureStderr();
+  for (const char* name :
+       {"wav_8bit_11k", "wav_ms_adpcm", "wav_ima_adpcm", "wav_mu_law", "wav_a_law", "wav_24bit",
+        "wav_float", "wav_extra_chunks", "wav_odd_unpadded"}) {
+    SCOPED_TRACE(name);
+    const std::uint64_t start = p.now();
+    ASSERT_TRUE(p.sound().play(std::string(name) + ".wav", false));
+    while (p.sound().playing()) p.waitEvents();
+    // ADPCM counts whole blocks of samples.
+    EXPECT_GE(p.now() - start, 149u);
+    EXPECT_LE(p.now() - start, 190u);
+  }
+  for (int i = 0; i < 2; ++i) EXPECT_FALSE(p.sound().play("wav_undecodable.wav", false));
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err, "qov: the sound effect " + (variants / "wav_undecodable.wav").string() +
+                     " cannot be played (format tag 0x0055 is not one it can decode)\n");
+}
+
 }  // namespace
 }  // namespace qov
