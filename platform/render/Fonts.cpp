@@ -6,8 +6,10 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Encoding.h"
@@ -78,6 +80,72 @@ std::optional<FoundFont> findFirst(FcConfig* config, const std::array<const char
 struct FontCloser {
   void operator()(TTF_Font* f) const { TTF_CloseFont(f); }
 };
+using TtfPtr = std::unique_ptr<TTF_Font, FontCloser>;
+
+struct ConfigCloser {
+  void operator()(FcConfig* c) const { FcConfigDestroy(c); }
+};
+
+// Fonts for the characters that the chosen font lacks (IPAGothic has no "∑", which the code
+// page holds): per character, the best font that fontconfig knows to have it, in the manner
+// of the face (sans-serif for Gothic, serif for Mincho). Answers are kept.
+class FallbackFinder {
+ public:
+  explicit FallbackFinder(std::unique_ptr<FcConfig, ConfigCloser> config)
+      : config_(std::move(config)) {}
+
+  [[nodiscard]] const std::optional<FoundFont>& find(char32_t c, FontFace face) {
+    const auto key = std::make_pair(c, face);
+    if (const auto known = cache_.find(key); known != cache_.end()) return known->second;
+    return cache_.emplace(key, search(c, face)).first->second;
+  }
+
+ private:
+  [[nodiscard]] std::optional<FoundFont> search(char32_t c, FontFace face) const {
+    FcPattern* pattern = FcPatternCreate();
+    FcCharSet* wanted = FcCharSetCreate();
+    FcCharSetAddChar(wanted, static_cast<FcChar32>(c));
+    FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
+    FcCharSetDestroy(wanted);
+    const char* family = face == FontFace::Gothic ? "sans-serif" : "serif";
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(config_.get(), pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcFontSet* sorted = FcFontSort(config_.get(), pattern, FcFalse, nullptr, &result);
+    FcPatternDestroy(pattern);
+    if (sorted == nullptr) return std::nullopt;
+    // The sort puts fonts that cover the character first, but does not leave out the others.
+    std::optional<FoundFont> found;
+    for (int i = 0; i < sorted->nfont && !found; ++i) {
+      FcChar8* file = nullptr;
+      FcCharSet* chars = nullptr;
+      if (FcPatternGetString(sorted->fonts[i], FC_FILE, 0, &file) != FcResultMatch) continue;
+      if (FcPatternGetCharSet(sorted->fonts[i], FC_CHARSET, 0, &chars) != FcResultMatch) continue;
+      if (!FcCharSetHasChar(chars, static_cast<FcChar32>(c))) continue;
+      int index = 0;
+      FcPatternGetInteger(sorted->fonts[i], FC_INDEX, 0, &index);
+      found = FoundFont{reinterpret_cast<const char*>(file), index};
+    }
+    FcFontSetDestroy(sorted);
+    return found;
+  }
+
+  std::unique_ptr<FcConfig, ConfigCloser> config_;
+  std::map<std::pair<char32_t, FontFace>, std::optional<FoundFont>> cache_;
+};
+
+// Opens a font at `size` (points times four at 24 dpi, so quarter points stay exact), drawn
+// for crisp pixels: monochrome hinting, no kerning.
+TtfPtr openFont(const FoundFont& found, int size, bool bold) {
+  TtfPtr ttf(TTF_OpenFontIndexDPI(found.file.c_str(), size, found.index, 24, 24));
+  if (!ttf) return ttf;
+  TTF_SetFontHinting(ttf.get(), TTF_HINTING_MONO);
+  TTF_SetFontKerning(ttf.get(), 0);
+  TTF_SetFontStyle(ttf.get(), bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
+  return ttf;
+}
 
 // SDL_ttf from TTF_Init to TTF_Quit; every font keeps it alive, since a font may outlive the
 // library that made it.
@@ -90,14 +158,29 @@ struct TtfSession {
   TtfSession& operator=(const TtfSession&) = delete;
 };
 
+// Where a run of text is drawn from: the font's own glyphs, or one character of a fallback
+// font, standing in a full-width cell.
+struct Run {
+  TTF_Font* font;
+  std::u32string_view text;
+  int pen;    // left edge in the mask
+  int width;  // what the run advances
+};
+
 class TtfFont final : public Font {
  public:
-  TtfFont(std::shared_ptr<TtfSession> session, std::unique_ptr<TTF_Font, FontCloser> font,
-          int lineHeight)
-      : session_(std::move(session)), font_(std::move(font)), lineHeight_(lineHeight) {
+  TtfFont(std::shared_ptr<TtfSession> session, TtfPtr font, int lineHeight,
+          std::shared_ptr<FallbackFinder> fallback, FontSpec spec, int size)
+      : session_(std::move(session)),
+        font_(std::move(font)),
+        lineHeight_(lineHeight),
+        fallback_(std::move(fallback)),
+        spec_(spec),
+        size_(size) {
     // The baseline where the font's descent still fits into the line.
     const int descent = std::max(1, -TTF_FontDescent(font_.get()));
     baseline_ = std::clamp(TTF_FontAscent(font_.get()), 1, std::max(1, lineHeight_ - descent));
+    fullWidth_ = ownAdvance(font_.get(), U'\u3000');
   }
 
   [[nodiscard]] int lineHeight() const override { return lineHeight_; }
@@ -115,37 +198,91 @@ class TtfFont final : public Font {
     mask.alpha.assign(static_cast<std::size_t>(mask.width) * static_cast<std::size_t>(mask.height),
                       0);
     if (mask.width == 0) return mask;
+    // Runs of the font's own glyphs are drawn as one piece, each fallback glyph by itself.
+    int pen = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+      TTF_Font* other = i < text.size() ? fallbackFor(text[i]) : nullptr;
+      if (i < text.size() && other == nullptr) continue;
+      const std::u32string_view own = text.substr(start, i - start);
+      const int ownWidth = measure(own);
+      draw(mask, Run{font_.get(), own, pen, ownWidth});
+      pen += ownWidth;
+      if (other != nullptr) {
+        draw(mask, Run{other, text.substr(i, 1), pen, fullWidth_});
+        pen += fullWidth_;
+      }
+      start = i + 1;
+    }
+    return mask;
+  }
 
-    // SDL_ttf shifts the drawing right or down when a glyph reaches left of the pen's start or
-    // above the ascent; the glyph metrics tell by how much.
+ private:
+  static int ownAdvance(TTF_Font* font, char32_t c) {
+    int minx = 0, maxx = 0, miny = 0, maxy = 0, adv = 0;
+    if (TTF_GlyphMetrics32(font, static_cast<Uint32>(c), &minx, &maxx, &miny, &maxy, &adv) != 0) {
+      return 0;
+    }
+    return adv;
+  }
+
+  // Every character the code page holds that the font lacks is a full-width one.
+  [[nodiscard]] int advance(char32_t c) const {
+    return fallbackFor(c) != nullptr ? fullWidth_ : ownAdvance(font_.get(), c);
+  }
+
+  // The font that draws `c` in place of this one; nullptr when this one has it (or no font
+  // has it, and this one's missing-glyph box stands for it).
+  [[nodiscard]] TTF_Font* fallbackFor(char32_t c) const {
+    if (TTF_GlyphIsProvided32(font_.get(), static_cast<Uint32>(c)) != 0) return nullptr;
+    if (const auto known = glyphFonts_.find(c); known != glyphFonts_.end()) return known->second;
+    TTF_Font* font = nullptr;
+    if (const std::optional<FoundFont>& found = fallback_->find(c, spec_.face)) {
+      const std::string key = found->file.string() + "#" + std::to_string(found->index);
+      auto open = openFallbacks_.find(key);
+      if (open == openFallbacks_.end()) {
+        open = openFallbacks_.emplace(key, openFont(*found, size_, spec_.bold)).first;
+      }
+      font = open->second.get();
+    }
+    glyphFonts_.emplace(c, font);
+    return font;
+  }
+
+  // Draws a run at its pen position, its baseline on the line's. SDL_ttf shifts the drawing
+  // right or down when a glyph reaches left of the pen's start or above the ascent; the glyph
+  // metrics tell by how much. A fallback glyph is centred in its cell.
+  void draw(Mask& mask, const Run& run) const {
+    if (run.text.empty()) return;
     int pen = 0;
     int left = 0;
     int top = 0;
-    const int ascent = TTF_FontAscent(font_.get());
-    for (const char32_t c : text) {
+    const int ascent = TTF_FontAscent(run.font);
+    for (const char32_t c : run.text) {
       int minx = 0, maxx = 0, miny = 0, maxy = 0, adv = 0;
-      if (TTF_GlyphMetrics32(font_.get(), static_cast<Uint32>(c), &minx, &maxx, &miny, &maxy,
-                             &adv) == 0) {
+      if (TTF_GlyphMetrics32(run.font, static_cast<Uint32>(c), &minx, &maxx, &miny, &maxy, &adv) ==
+          0) {
         left = std::min(left, pen + minx);
         top = std::max(top, maxy - ascent);
         pen += adv;
       }
     }
+    const int at = run.font == font_.get() ? run.pen : run.pen + (run.width - pen) / 2;
 
-    const std::string utf8 = toUtf8(text);
+    const std::string utf8 = toUtf8(run.text);
     const SurfacePtr surface(
-        TTF_RenderUTF8_Solid(font_.get(), utf8.c_str(), SDL_Color{255, 255, 255, 255}));
-    if (!surface || SDL_LockSurface(surface.get()) != 0) return mask;
+        TTF_RenderUTF8_Solid(run.font, utf8.c_str(), SDL_Color{255, 255, 255, 255}));
+    if (!surface || SDL_LockSurface(surface.get()) != 0) return;
     // A "Solid" surface is 8-bit with index 0 for the background.
-    const int x0 = -left;
+    const int x0 = -left - at;
     const int y0 = top + (ascent - baseline_);
     const auto* pixels = static_cast<const std::uint8_t*>(surface->pixels);
     for (int y = 0; y < mask.height; ++y) {
       const int sy = y + y0;
       if (sy < 0 || sy >= surface->h) continue;
-      for (int x = 0; x < mask.width; ++x) {
+      for (int x = std::max(0, at + left); x < mask.width; ++x) {
         const int sx = x + x0;
-        if (sx < 0 || sx >= surface->w) continue;
+        if (sx >= surface->w) break;
         if (pixels[static_cast<std::size_t>(sy) * static_cast<std::size_t>(surface->pitch) +
                    static_cast<std::size_t>(sx)] != 0) {
           mask.alpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(mask.width) +
@@ -154,27 +291,18 @@ class TtfFont final : public Font {
       }
     }
     SDL_UnlockSurface(surface.get());
-    return mask;
   }
 
- private:
-  [[nodiscard]] int advance(char32_t c) const {
-    int minx = 0, maxx = 0, miny = 0, maxy = 0, adv = 0;
-    if (TTF_GlyphMetrics32(font_.get(), static_cast<Uint32>(c), &minx, &maxx, &miny, &maxy, &adv) !=
-        0) {
-      return 0;
-    }
-    return adv;
-  }
-
-  std::shared_ptr<TtfSession> session_;  // destroyed after font_
-  std::unique_ptr<TTF_Font, FontCloser> font_;
+  std::shared_ptr<TtfSession> session_;  // destroyed after the fonts
+  TtfPtr font_;
   int lineHeight_ = 0;
   int baseline_ = 0;
-};
-
-struct ConfigCloser {
-  void operator()(FcConfig* c) const { FcConfigDestroy(c); }
+  int fullWidth_ = 0;
+  std::shared_ptr<FallbackFinder> fallback_;
+  FontSpec spec_;
+  int size_ = 0;
+  mutable std::unordered_map<char32_t, TTF_Font*> glyphFonts_;
+  mutable std::map<std::string, TtfPtr> openFallbacks_;
 };
 
 }  // namespace
@@ -182,12 +310,13 @@ struct ConfigCloser {
 struct FontLibrary::Impl {
   std::shared_ptr<TtfSession> ttf;
   std::array<FoundFont, 2> files;
+  std::shared_ptr<FallbackFinder> fallback;
   std::vector<std::pair<FontSpec, std::shared_ptr<const Font>>> cache;
 };
 
 FontLibrary::FontLibrary() : impl_(std::make_unique<Impl>()) {
   // A configuration of our own: fontconfig's shared default one is never freed.
-  const std::unique_ptr<FcConfig, ConfigCloser> config(FcInitLoadConfigAndFonts());
+  std::unique_ptr<FcConfig, ConfigCloser> config(FcInitLoadConfigAndFonts());
   if (!config) throw FontError("fontconfig could not be initialised");
   const auto gothic = findFirst(config.get(), kGothicFamilies);
   if (!gothic) {
@@ -198,6 +327,7 @@ FontLibrary::FontLibrary() : impl_(std::make_unique<Impl>()) {
   // Without a Mincho face the Gothic one serves: the text stays legible.
   const auto mincho = findFirst(config.get(), kMinchoFamilies);
   impl_->files = {*gothic, mincho ? *mincho : *gothic};
+  impl_->fallback = std::make_shared<FallbackFinder>(std::move(config));
   impl_->ttf = std::make_shared<TtfSession>();
 }
 
@@ -211,22 +341,17 @@ std::shared_ptr<const Font> FontLibrary::font(const FontSpec& wanted) {
   for (const auto& [key, font] : impl_->cache) {
     if (key == wanted) return font;
   }
-  // Whole-number sizes only: four times the points at a quarter of 96 dpi keeps the
-  // quarter-point sizes of the layout (9.75 pt) exact.
   const int size = std::max(1, static_cast<int>(std::lround(wanted.points * 4.0)));
   const FoundFont& found = impl_->files[wanted.face == FontFace::Gothic ? 0 : 1];
-  std::unique_ptr<TTF_Font, FontCloser> ttf(
-      TTF_OpenFontIndexDPI(found.file.c_str(), size, found.index, 24, 24));
+  TtfPtr ttf = openFont(found, size, wanted.bold);
   if (!ttf) {
     throw FontError("Cannot open the font " + found.file.string() + ": " + TTF_GetError());
   }
-  TTF_SetFontHinting(ttf.get(), TTF_HINTING_MONO);
-  TTF_SetFontKerning(ttf.get(), 0);
-  TTF_SetFontStyle(ttf.get(), wanted.bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
   // The line is the em in whole pixels, as the system computes a font's height from its
   // points at 96 dpi (13 pixels for both 9.75 and 10 points).
   const int lineHeight = std::max(1, static_cast<int>(std::lround(size / 3.0)));
-  auto font = std::make_shared<const TtfFont>(impl_->ttf, std::move(ttf), lineHeight);
+  auto font = std::make_shared<const TtfFont>(impl_->ttf, std::move(ttf), lineHeight,
+                                              impl_->fallback, wanted, size);
   impl_->cache.emplace_back(wanted, font);
   return font;
 }

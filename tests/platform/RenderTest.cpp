@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "platform/Encoding.h"
 #include "platform/Files.h"
 
 namespace qov {
@@ -44,6 +48,63 @@ TEST(Fonts, JapaneseFacesAtWindowsSizes) {
   EXPECT_GT(inkCount(bold->render(U"選択")), inkCount(normal->render(U"選択")));
   EXPECT_NE(fonts.font(FontSpec{FontFace::Mincho, 9.75, false})->render(U"永").alpha,
             normal->render(U"永").alpha);
+}
+
+// Every double-byte character of code page 932 outside the private-use area (7,724 with the
+// NEC and IBM extensions) is drawn: from the font, or else from another installed font that
+// has it ("∑" is not in IPAGothic), never as the font's missing-glyph box.
+TEST(Fonts, EveryCharacterOfTheCodePageIsDrawn) {
+  FontLibrary fonts;
+  Cp932Decoder cp932;
+  for (const FontSpec spec :
+       {FontSpec{FontFace::Gothic, 10.0, false}, FontSpec{FontFace::Mincho, 9.75, false},
+        FontSpec{FontFace::Gothic, 9.75, true}}) {
+    const auto font = fonts.font(spec);
+    // No font has a character of plane 16's private use: the font's own box stands for it.
+    const Mask box = font->render(U"\U0010FFFD");
+    ASSERT_GT(inkCount(box), 0);
+    int characters = 0;
+    std::vector<std::string> missing;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+      if (lead == 0xA0) lead = 0xE0;
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        if (trail == 0x7F) continue;
+        const std::string bytes{char(lead), char(trail)};
+        const std::optional<std::u32string> text = cp932.decode(bytes);
+        if (!text || text->size() != 1 || ((*text)[0] >= 0xE000 && (*text)[0] <= 0xF8FF)) continue;
+        ++characters;
+        const Mask mask = font->render(*text);
+        // Blank: the ideographic space, and "＿", which lies below the 13-pixel line.
+        const bool blank = (*text)[0] == U'\u3000' || (*text)[0] == U'＿';
+        if (mask.alpha == box.alpha || (inkCount(mask) == 0) != blank) {
+          missing.push_back(toUtf8(*text));
+        }
+      }
+    }
+    EXPECT_EQ(characters, 7724);
+    EXPECT_TRUE(missing.empty()) << missing.size() << " missing, the first " << missing.front();
+  }
+
+  // A character from another font stands in a full-width cell, beside the font's own glyphs
+  // as if drawn alone; the full-width rules of the font's own characters stay.
+  const auto gothic = fonts.font(FontSpec{FontFace::Gothic, 10.0, false});
+  EXPECT_EQ(gothic->measure(U"∑"), 13);
+  EXPECT_EQ(gothic->measure(U"あ∑A"), 13 + 13 + 7);
+  const Mask mixed = gothic->render(U"あ∑A");
+  int x = 0;
+  for (const std::u32string_view piece : {U"あ", U"∑", U"A"}) {
+    const Mask alone = gothic->render(piece);
+    EXPECT_GT(inkCount(alone), 10) << toUtf8(piece);
+    int differ = 0;
+    for (int y = 0; y < alone.height; ++y) {
+      for (int dx = 0; dx < alone.width; ++dx) {
+        differ += mixed.alpha[static_cast<std::size_t>(y * mixed.width + x + dx)] !=
+                  alone.alpha[static_cast<std::size_t>(y * alone.width + dx)];
+      }
+    }
+    EXPECT_EQ(differ, 0) << toUtf8(piece);
+    x += alone.width;
+  }
 }
 
 // JPEG is lossy: near enough in each colour channel.
