@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <charconv>
 #include <system_error>
 
 namespace qov {
@@ -10,6 +11,7 @@ constexpr std::string_view kUsage =
     "usage: qov [GAME_DIRECTORY]\n"
     "       qov --check [GAME_DIRECTORY]\n"
     "       qov --trace [GAME_DIRECTORY]\n"
+    "       qov --autoplay RUNS [--seed N] [GAME_DIRECTORY]\n"
     "\n"
     "Plays the game in GAME_DIRECTORY, by default the one in the directory that holds qov,\n"
     "else the demo game installed with qov.\n"
@@ -18,8 +20,19 @@ constexpr std::string_view kUsage =
     "              as NAME.QOV:LINE: error: TEXT (or warning:); status 1 when there is an error\n"
     "  --trace     plays as usual and writes each command it runs to standard error as\n"
     "              NAME.QOV:LINE: text\n"
+    "  --autoplay  plays the game RUNS times without a window or sound, choosing at random\n"
+    "              (from the seed N, 1 by default); prints the first script error with the\n"
+    "              route that led to it (status 1), or a summary of the runs\n"
     "  --help      prints this text\n"
     "  --version   prints the version\n";
+
+template <typename Number>
+std::optional<Number> parseNumber(std::string_view text) {
+  Number value{};
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
 
 UsageError unknownOption(std::string_view arg) {
   return {"unknown option '" + std::string(arg) + "'"};
@@ -30,6 +43,7 @@ UsageError unknownOption(std::string_view arg) {
 std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::string_view> args) {
   CommandLine line;
   bool modeGiven = false;
+  bool seedGiven = false;
   const auto setMode = [&](Mode mode, std::string_view arg) -> std::optional<UsageError> {
     if (modeGiven)
       return UsageError{"'" + std::string(arg) + "' cannot be combined with another mode"};
@@ -48,6 +62,21 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
       error = setMode(Mode::check, arg);
     } else if (arg == "--trace") {
       error = setMode(Mode::trace, arg);
+    } else if (arg == "--autoplay") {
+      error = setMode(Mode::autoplay, arg);
+      if (!error) {
+        const auto runs = i + 1 < args.size() ? parseNumber<int>(args[i + 1]) : std::nullopt;
+        if (!runs || *runs < 1) return UsageError{"--autoplay needs a number of runs (1 or more)"};
+        line.runs = *runs;
+        ++i;
+      }
+    } else if (arg == "--seed") {
+      const auto seed =
+          i + 1 < args.size() ? parseNumber<std::uint64_t>(args[i + 1]) : std::nullopt;
+      if (!seed) return UsageError{"--seed needs a number (0 or more)"};
+      line.seed = *seed;
+      seedGiven = true;
+      ++i;
     } else if (arg == "--") {
       // Everything after it is a directory, even when it begins with "-".
       if (i + 2 < args.size()) return UsageError{"only one game directory can be given"};
@@ -64,6 +93,7 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
     }
     if (error) return *error;
   }
+  if (seedGiven && line.mode != Mode::autoplay) return UsageError{"--seed belongs to --autoplay"};
   return line;
 }
 

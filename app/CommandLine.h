@@ -11,12 +11,15 @@
 namespace qov {
 
 // What the program was asked to do.
-enum class Mode : std::uint8_t { play, check, trace, help, version };
+enum class Mode : std::uint8_t { play, check, trace, autoplay, help, version };
 
 struct CommandLine {
   Mode mode = Mode::play;
   // The game directory named on the command line, if any.
   std::optional<std::filesystem::path> gameDir;
+  // --autoplay: how many plays, and the seed of their random choices.
+  int runs = 0;
+  std::uint64_t seed = 1;
 };
 
 // A command line the program does not understand; main prints it with the usage and ends

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "author/Autoplay.h"
 #include "author/Checker.h"
 #include "author/Trace.h"
 #include "engine/ScriptStore.h"
@@ -80,16 +81,34 @@ int startAnew(const char* programName, const fs::path& gameDir) {
   return 1;
 }
 
+// The tools for authors read a folder that must be there.
+bool isGameFolder(const fs::path& gameDir) {
+  std::error_code ec;
+  if (fs::is_directory(gameDir, ec)) return true;
+  std::cerr << "qov: " << gameDir.string() << ": not a directory\n";
+  return false;
+}
+
 // --check: every finding on standard output; status 1 when one is an error.
 int check(const fs::path& gameDir) {
-  std::error_code ec;
-  if (!fs::is_directory(gameDir, ec)) {
-    std::cerr << "qov: " << gameDir.string() << ": not a directory\n";
-    return 1;
-  }
+  if (!isGameFolder(gameDir)) return 1;
   const qov::author::CheckResult result = qov::author::checkGame(gameDir);
   qov::author::printFindings(result, std::cout);
   return result.hasError() ? 1 : 0;
+}
+
+// --autoplay: the fault and its route, or the summary, on standard output.
+int autoplay(const fs::path& gameDir, const qov::CommandLine& command) {
+  if (!isGameFolder(gameDir)) return 1;
+  const qov::author::AutoplayOptions options{.runs = command.runs, .seed = command.seed};
+  try {
+    const qov::author::AutoplayResult result = qov::author::autoplay(gameDir, options);
+    qov::author::printAutoplay(result, options, std::cout);
+    return result.fault ? 1 : 0;
+  } catch (const std::exception& e) {
+    std::cerr << "qov: " << e.what() << '\n';
+    return 1;
+  }
 }
 
 }  // namespace
@@ -109,6 +128,7 @@ int main(int argc, char** argv) {
     case qov::Mode::version:
       std::cout << "qov " << QOV_VERSION << '\n';
       return 0;
+    case qov::Mode::autoplay:
     case qov::Mode::check:
     case qov::Mode::play:
     case qov::Mode::trace:
@@ -123,6 +143,7 @@ int main(int argc, char** argv) {
   const fs::path gameDir =
       command.gameDir ? fs::absolute(*command.gameDir) : defaultGameDirectory();
   if (command.mode == qov::Mode::check) return check(gameDir);
+  if (command.mode == qov::Mode::autoplay) return autoplay(gameDir, command);
   std::optional<fs::path> nextGame;
   const int code = play(gameDir, command.mode == qov::Mode::trace, nextGame);
   // The platform and the window are gone: the dropped game starts in a clean process.

@@ -204,7 +204,7 @@ void HeadlessPlatform::fireDueTimers() {
 }
 
 void HeadlessPlatform::presentIfChanged() {
-  if (sink_ == nullptr || !sink_->frameChanged()) return;
+  if (!framesComposed_ || sink_ == nullptr || !sink_->frameChanged()) return;
   frame_ = sink_->composeFrame();
   ++presents_;
   idleDoEvents_ = 0;

@@ -86,6 +86,10 @@ class HeadlessPlatform final : public Platform {
   // (10 minutes unless set).
   void setStallLimit(std::uint64_t ms) { stallLimit_ = ms; }
 
+  // Whether a changed frame is composed (on by default). A player that never looks at the
+  // frame saves the drawing.
+  void setFramesComposed(bool composed) { framesComposed_ = composed; }
+
   // What tickCount() says at now() == 0 (0 unless set), to bring its wrap-around near.
   void setTickBase(std::uint32_t base) { tickBase_ = base; }
   // Virtual milliseconds since construction; tickCount() is the tick base plus its low 32 bits.
@@ -147,6 +151,7 @@ class HeadlessPlatform final : public Platform {
   std::deque<Input> input_;
   std::deque<std::filesystem::path> drops_;  // the names of the queued drops, in order
   std::function<bool()> stallHandler_;
+  bool framesComposed_ = true;
   std::uint64_t stallLimit_ = 10 * 60 * 1000;
   std::uint64_t now_ = 0;
   std::uint32_t tickBase_ = 0;

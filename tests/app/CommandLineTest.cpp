@@ -28,6 +28,9 @@ TEST(CommandLine, ModesAndTheGameDirectory) {
       {{"--version"}, Mode::version, ""},
       {{"--", "-odd name"}, Mode::play, "-odd name"},
       {{"-"}, Mode::play, "-"},
+      {{"--check"}, Mode::check, ""},
+      {{"game", "--trace"}, Mode::trace, "game"},
+      {{"--autoplay", "200", "--seed", "7", "game"}, Mode::autoplay, "game"},
   };
   for (const auto& c : cases) {
     const auto parsed = parse(c.args);
@@ -37,6 +40,10 @@ TEST(CommandLine, ModesAndTheGameDirectory) {
     EXPECT_EQ(line.mode, c.mode);
     EXPECT_EQ(line.gameDir.value_or("").string(), c.dir);
   }
+  const auto autoplay = std::get<CommandLine>(parse({"--seed", "0", "--autoplay", "3"}));
+  EXPECT_EQ(autoplay.runs, 3);
+  EXPECT_EQ(autoplay.seed, 0u);
+  EXPECT_EQ(std::get<CommandLine>(parse({"--autoplay", "1"})).seed, 1u);
 }
 
 TEST(CommandLine, MistakesAreUsageErrors) {
@@ -48,6 +55,12 @@ TEST(CommandLine, MistakesAreUsageErrors) {
       {{"-x", "game"}, "unknown option '-x'"},
       {{"a", "b"}, "only one game directory can be given"},
       {{"--help", "--version"}, "'--version' cannot be combined with another mode"},
+      {{"--check", "--trace"}, "'--trace' cannot be combined with another mode"},
+      {{"--autoplay"}, "--autoplay needs a number of runs (1 or more)"},
+      {{"--autoplay", "0"}, "--autoplay needs a number of runs (1 or more)"},
+      {{"--autoplay", "game"}, "--autoplay needs a number of runs (1 or more)"},
+      {{"--autoplay", "2", "--seed", "-1"}, "--seed needs a number (0 or more)"},
+      {{"--seed", "3"}, "--seed belongs to --autoplay"},
   };
   for (const auto& c : cases) {
     const auto parsed = parse(c.args);

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The program's tools for authors: --check of the demo game prints nothing; --trace of a
-# three-line script prints exactly its three lines.
-# Usage: author_tools.sh QOV_BINARY DEMO_GAME_DIRECTORY
+# three-line script prints exactly its three lines; --autoplay ends with status 1 and the route
+# on a game with a fault behind a menu choice.
+# Usage: author_tools.sh QOV_BINARY DEMO_GAME_DIRECTORY FAULTY_GAME_DIRECTORY
 set -u
 qov=$1
 game=$2
+faulty=$3
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
@@ -24,4 +26,8 @@ printf 'MSE,1\r\n' >"$dir/game/wnatu.QOV"
 [ $? = 1 ] || fail "--check of a faulty script did not end with status 1"
 printf 'wnatu.QOV:1: error: 命令無し\n    MSE,1\n' | cmp -s - "$dir/out" ||
   fail "--check printed: $(cat -A "$dir/out")"
+"$qov" --autoplay 50 "$faulty" >"$dir/out" 2>&1
+[ $? = 1 ] || fail "--autoplay of a faulty game did not end with status 1: $(cat "$dir/out")"
+grep -q '^範囲外( 12)$' "$dir/out" && grep -q '^  wnatu.QOV:3: 「宿」$' "$dir/out" ||
+  fail "--autoplay printed: $(cat "$dir/out")"
 echo "ok"

@@ -1,39 +1,20 @@
-// The demo game played many times in one process by a player who picks at random: every way
-// through the story ends as the game means it to, without a script error.
+// The demo game played 200 times by the automatic player: every way through the story ends as
+// the game means it to, without a script error.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <string>
-#include <system_error>
-
-#include "tests/soak/RandomPlayer.h"
+#include "author/Autoplay.h"
 
 namespace qov::soak {
 namespace {
 
-namespace fs = std::filesystem;
-
-TEST(Soak, RandomPlaysOfTheDemoGameEndWithoutAScriptError) {
-  // The game saves: play a copy.
-  const fs::path dir = fs::path(::testing::TempDir()) / ("qov-soak-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::copy(QOV_GAME_DIR, dir, fs::copy_options::recursive);
-  ::testing::internal::CaptureStderr();  // notices also go to the terminal
-  int menuChoices = 0;
-  for (std::uint64_t seed = 0; seed < 3; ++seed) {
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    const PlayResult r = playOnce(dir, seed);
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_FALSE(r.gaveUp);
-    for (const auto& box : r.boxes) EXPECT_NE(box.title, "Qov ERROR") << box.text;
-    menuChoices += r.menuChoices;
-  }
-  static_cast<void>(::testing::internal::GetCapturedStderr());
-  // The plays went beyond the title menu.
-  EXPECT_GT(menuChoices, 20);
-  std::error_code ec;
-  fs::remove_all(dir, ec);
+TEST(Soak, TwoHundredRandomPlaysOfTheDemoGameEndWithoutAScriptError) {
+  const author::AutoplayOptions options{.runs = 200, .seed = 1};
+  const author::AutoplayResult r = author::autoplay(QOV_GAME_DIR, options);
+  ASSERT_FALSE(r.fault.has_value()) << r.fault->report;
+  EXPECT_EQ(r.ended, 200);
+  EXPECT_EQ(r.cut, 0);
+  // The plays went through the story, not only the title menu.
+  EXPECT_LT(r.neverRun.size() * 2, static_cast<std::size_t>(r.commandLines));
 }
 
 }  // namespace
