@@ -279,12 +279,15 @@ MidiPreparation prepareMidi(std::span<const std::uint8_t> file) {
     tempo = change.microsPerQuarter;
   }
   micros += static_cast<double>(endTick - tick) * tempo / ticksPerQuarter;
-  // Half a second more for the synthesizer's player, which must not reach its own end first.
-  const std::uint64_t pad = std::max<std::uint64_t>(
-      1, static_cast<std::uint64_t>(std::ceil(500000.0 * ticksPerQuarter / tempo)));
-  if (micros > kMaxSeconds * 1e6 || endTick + pad > static_cast<std::uint64_t>(INT_MAX)) {
+  if (micros > kMaxSeconds * 1e6 || endTick > static_cast<std::uint64_t>(INT_MAX)) {
     return refuse("its length does not fit (more than 24 hours or 2^31 ticks)");
   }
+  // Half a second more for the synthesizer's player, which must not reach its own end first
+  // (its ticks are ints).
+  const double wanted = std::ceil(500000.0 * ticksPerQuarter / tempo);
+  const std::uint64_t pad =
+      std::min(static_cast<std::uint64_t>(INT_MAX) - endTick,
+               static_cast<std::uint64_t>(std::max(1.0, std::min(wanted, 1e9))));
 
   MidiPiece piece;
   piece.length = std::chrono::microseconds(static_cast<std::int64_t>(micros));
