@@ -45,7 +45,12 @@ void Image::copy(const Image& src, const Rect& from, int dx, int dy, const Rect&
 
 void Image::copyOver(const Image& src, const Rect& from, int dx, int dy, Argb background) {
   eachRow(src, from, dx, dy, bounds(), [background](Argb* to, const Argb* source, std::size_t n) {
-    std::transform(source, source + n, to, [background](Argb c) { return over(c, background); });
+    // Most pictures are opaque: their rows are copied as they are.
+    if (std::all_of(source, source + n, [](Argb c) { return c >= 0xFF000000u; })) {
+      std::copy_n(source, n, to);
+    } else {
+      std::transform(source, source + n, to, [background](Argb c) { return over(c, background); });
+    }
   });
 }
 

@@ -16,8 +16,8 @@ namespace qov {
 namespace {
 
 // The surface as ARGB pixels. A colour key (GIF's transparent index, tRNS of a paletted or RGB
-// PNG) becomes alpha 0 in the conversion.
-std::optional<Image> toImage(const SDL_Surface* surface) {
+// PNG) becomes alpha 0 in the conversion; `opaque` drops all alpha.
+std::optional<Image> toImage(const SDL_Surface* surface, bool opaque = false) {
   if (surface == nullptr || surface->w <= 0 || surface->h <= 0) return std::nullopt;
   const SurfacePtr argb(
       SDL_ConvertSurfaceFormat(const_cast<SDL_Surface*>(surface), SDL_PIXELFORMAT_ARGB8888, 0));
@@ -25,9 +25,12 @@ std::optional<Image> toImage(const SDL_Surface* surface) {
   Image image(argb->w, argb->h);
   const auto* bytes = static_cast<const std::uint8_t*>(argb->pixels);
   for (int y = 0; y < argb->h; ++y) {
-    std::memcpy(image.pixels().data() + static_cast<std::size_t>(y) * argb->w,
-                bytes + static_cast<std::size_t>(y) * static_cast<std::size_t>(argb->pitch),
+    Argb* row = image.pixels().data() + static_cast<std::size_t>(y) * argb->w;
+    std::memcpy(row, bytes + static_cast<std::size_t>(y) * static_cast<std::size_t>(argb->pitch),
                 static_cast<std::size_t>(argb->w) * 4);
+    if (opaque) {
+      for (int x = 0; x < argb->w; ++x) row[x] |= 0xFF000000u;
+    }
   }
   SDL_UnlockSurface(argb.get());
   return image;
@@ -96,13 +99,9 @@ std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) {
   if (header.format == PictureHeader::Format::Jpeg && header.jpegComponents == 4) {
     return fromCmyk(surface.get(), header.jpegAdobe);
   }
-  std::optional<Image> image = toImage(surface.get());
   // SDL takes the fourth byte of any 32-bit BMP for alpha; without a declared mask it is
   // unused, often 0, and the picture is opaque.
-  if (image && header.format == PictureHeader::Format::Bmp && !header.bmpAlpha) {
-    for (Argb& pixel : image->pixels()) pixel |= 0xFF000000u;
-  }
-  return image;
+  return toImage(surface.get(), header.format == PictureHeader::Format::Bmp && !header.bmpAlpha);
 }
 
 bool savePng(const Image& image, const std::filesystem::path& path) {
