@@ -1,9 +1,7 @@
 #include "engine/SaveFile.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <system_error>
@@ -12,6 +10,7 @@
 
 #include "engine/Decimal.h"
 #include "engine/ErrorTexts.h"
+#include "platform/AtomicFile.h"
 #include "platform/Encoding.h"
 #include "platform/Files.h"
 #include "platform/UserDirectories.h"
@@ -20,47 +19,6 @@ namespace qov {
 namespace {
 
 namespace fs = std::filesystem;
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  [[nodiscard]] int get() const { return fd_; }
-  // Closes now, reporting whether the close succeeded (it can report a failed write).
-  [[nodiscard]] bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
-
- private:
-  int fd_;
-};
-
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-// 0, or the errno of the step that failed.
-int writeDurably(const fs::path& path, std::string_view bytes) {
-  FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (file.get() < 0) return errno;
-  if (!writeAll(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close()) {
-    return errno != 0 ? errno : EIO;
-  }
-  return 0;
-}
-
-void syncDirectory(const fs::path& dir) {
-  const FileDescriptor handle(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (handle.get() >= 0) static_cast<void>(::fsync(handle.get()));
-}
 
 std::u32string withLine(std::u32string_view text, const std::u32string& fileName, int line) {
   return std::u32string(text) + U"\r\n" + fileName + U"(" + formatSigned(line) + U")";
@@ -138,31 +96,15 @@ std::variant<SaveFile::State, SaveFile::BadLine> SaveFile::parse(std::string_vie
   return state;
 }
 
-SaveFile::Attempt SaveFile::writeInto(const fs::path& dir, const fs::path& target,
-                                      std::string_view bytes) {
-  const fs::path temporary = dir / (std::string(kFileName) + ".tmp");
-  errno = 0;
-  if (const int error = writeDurably(temporary, bytes); error != 0) {
-    std::error_code ec;
-    if (!fs::is_directory(temporary, ec)) fs::remove(temporary, ec);
-    return {target, error};
-  }
-  std::error_code ec;
-  fs::rename(temporary, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    return {target, ec.value()};
-  }
-  syncDirectory(dir);
-  return {target, 0};
+SaveFile::Attempt SaveFile::writeInto(const fs::path& target, std::string_view bytes) {
+  return {target, replaceFile(target, bytes).value()};
 }
 
 std::optional<std::u32string> SaveFile::save(const Variables& vars) const {
   const std::string bytes = format(vars);
   // An existing save of another case is the one to replace.
   const fs::path target = findFile(gameDir_, kFileName).value_or(gameDir_ / kFileName);
-  const Attempt own = writeInto(gameDir_, target, bytes);
+  const Attempt own = writeInto(target, bytes);
   if (own.error == 0) return std::nullopt;
   std::vector<Attempt> tried = {own};
   // A folder on read-only media or installed by another user: the save goes to the user's own
@@ -172,7 +114,7 @@ std::optional<std::u32string> SaveFile::save(const Variables& vars) const {
     std::error_code ec;
     const bool first = !fs::exists(userFile, ec);
     fs::create_directories(*userDir_, ec);
-    const Attempt user = ec ? Attempt{userFile, ec.value()} : writeInto(*userDir_, userFile, bytes);
+    const Attempt user = ec ? Attempt{userFile, ec.value()} : writeInto(userFile, bytes);
     if (user.error == 0) {
       if (first) {
         std::cerr << "qov: the game folder " << gameDir_.string() << " cannot be written ("

@@ -53,8 +53,7 @@ class SaveFile {
     std::filesystem::path path;
     int error = 0;  // errno, 0 when written
   };
-  [[nodiscard]] static Attempt writeInto(const std::filesystem::path& dir,
-                                         const std::filesystem::path& target,
+  [[nodiscard]] static Attempt writeInto(const std::filesystem::path& target,
                                          std::string_view bytes);
   [[nodiscard]] std::optional<std::filesystem::path> fileToLoad() const;
 

@@ -40,7 +40,34 @@ class Font {
 // Mouse buttons as the window's events number them.
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 
-enum class Key { Enter, Escape, Other };
+// The keys the program answers to; every other key is Other.
+enum class Key {
+  Enter,
+  Escape,
+  Control,  // either Ctrl key
+  Up,
+  Down,
+  PageUp,
+  PageDown,
+  F1,
+  F11,
+  F12,
+  M,
+  Digit1,  // the keys 1 to 4 of the main block, whatever the layout prints on them
+  Digit2,
+  Digit3,
+  Digit4,
+  Other,
+};
+
+// Modifier keys held, as a mask.
+enum KeyModifier : int { kCtrlKey = 1, kAltKey = 2, kShiftKey = 4 };
+
+struct KeyPress {
+  Key key = Key::Other;
+  int modifiers = 0;    // held after the press or release, KeyModifier bits
+  bool repeat = false;  // sent again because the key is held down
+};
 
 enum class Cursor { Default, Wait };
 
@@ -52,7 +79,10 @@ class EventSink {
   virtual ~EventSink() = default;
   virtual void mouseDown(int x, int y, int button) = 0;
   virtual void mouseUp(int x, int y, int button) = 0;
-  virtual void keyDown(Key key) = 0;
+  virtual void keyDown(const KeyPress& key) = 0;
+  virtual void keyUp(const KeyPress& key) = 0;
+  // The mouse wheel over the window: positive steps away from the player (up).
+  virtual void mouseWheel(int steps) = 0;
   // The player closes the window.
   virtual void closeRequested() = 0;
   // A file or folder dropped onto the window (a dropped text arrives as a name too).
@@ -131,6 +161,25 @@ class Platform {
 
   virtual MusicDevice& music() = 0;
   virtual SoundOutput& sound() = 0;
+  // The overall volume of music, effects and beep, 0 to 100 %, on top of their own levels
+  // (music 60 %, effects 70 %), so that they keep their balance.
+  virtual void setVolume(int percent) = 0;
+
+  // The window's whole-number scale (1: 506 x 384), kept within the screen; may be set before
+  // openWindow(), which then opens at that size. Returns the scale now in force.
+  virtual int setWindowScale(int scale) = 0;
+  [[nodiscard]] virtual int windowScale() const = 0;
+  // Fullscreen shows the frame scaled by a whole factor on the whole screen; may be set before
+  // openWindow().
+  virtual void setFullscreen(bool on) = 0;
+  [[nodiscard]] virtual bool fullscreen() const = 0;
+
+  // The player's own files: the settings file (empty: settings are not kept) and the folder
+  // for screenshots.
+  [[nodiscard]] virtual std::filesystem::path settingsFile() const = 0;
+  [[nodiscard]] virtual std::filesystem::path picturesFolder() const = 0;
+  // Writes a PNG file; false when it cannot be written.
+  [[nodiscard]] virtual bool writePng(const Image& image, const std::filesystem::path& file) = 0;
 };
 
 }  // namespace qov

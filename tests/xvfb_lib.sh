@@ -38,6 +38,9 @@ start_game() {
     sleep 0.1
   done
   export DISPLAY=":$(head -n 1 "$out/display")"
+  # The player's own settings start from nothing and stay out of the user's home.
+  rm -rf "$out/config"
+  export XDG_CONFIG_HOME="$out/config"
   game=$(mktemp -d)
   cp "$source_game"/* "$game/"
   rm -f "$game/TOVELI2.DAT"

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -276,7 +277,9 @@ struct SdlAudio::Impl {
         [this](std::string_view name) { return findIn(searchDirs, name); }, rate,
         static_cast<double>(kMusicVolume) / MIX_MAX_VOLUME, &fluidLog);
     Mix_HookMusic(&renderMusic, fluid.get());
+    fluidMusic = fluid.get();
     music = std::move(fluid);
+    applyVolume();
   }
   ~Impl() {
     if (enabled) Mix_HookMusic(nullptr, nullptr);  // the audio thread lets go of the music
@@ -318,15 +321,26 @@ struct SdlAudio::Impl {
       return false;
     }
     Mix_AllocateChannels(2);
-    Mix_Volume(-1, kEffectVolume);
     return true;
+  }
+
+  // The one place where the levels are set: music and effects at their own level, times the
+  // player's overall volume.
+  void applyVolume() const {
+    if (!enabled) return;
+    if (fluidMusic != nullptr) {
+      fluidMusic->setLevel(static_cast<double>(kMusicVolume) * volume / 100 / MIX_MAX_VOLUME);
+    }
+    Mix_Volume(-1, kEffectVolume * volume / 100);
   }
 
   std::vector<std::filesystem::path> searchDirs;
   FluidLog fluidLog;
   bool enabled = false;
   int rate = kDefaultRate;
+  int volume = 100;  // the player's overall volume, %
   std::unique_ptr<MusicDevice> music;
+  FluidMusic* fluidMusic = nullptr;  // the music, when it sounds
   std::optional<SdlSound> sound;
   std::optional<Tone> beepTone;
 };
@@ -342,6 +356,11 @@ MusicDevice& SdlAudio::music() {
 
 SoundOutput& SdlAudio::sound() {
   return *impl_->sound;
+}
+
+void SdlAudio::setVolume(int percent) {
+  impl_->volume = std::clamp(percent, 0, 100);
+  impl_->applyVolume();
 }
 
 void SdlAudio::beep() {

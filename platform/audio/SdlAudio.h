@@ -22,6 +22,8 @@ class SdlAudio {
 
   MusicDevice& music();
   SoundOutput& sound();
+  // The overall volume, 0 to 100 %, over the levels of music (60 %) and effects (70 %).
+  void setVolume(int percent);
   // A short tone of ours; returns once it has been heard.
   void beep();
 

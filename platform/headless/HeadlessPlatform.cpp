@@ -89,29 +89,51 @@ void HeadlessPlatform::queue(Input input) {
 }
 
 void HeadlessPlatform::click(int x, int y, int button, std::optional<std::uint64_t> notBeforeMs) {
-  queue(Input{InputKind::Click, x, y, button, Key::Other, notBeforeMs});
+  queue(Input{InputKind::Click, x, y, button, Key::Other, 0, notBeforeMs});
 }
 
 void HeadlessPlatform::mouseDown(int x, int y, int button,
                                  std::optional<std::uint64_t> notBeforeMs) {
-  queue(Input{InputKind::MouseDown, x, y, button, Key::Other, notBeforeMs});
+  queue(Input{InputKind::MouseDown, x, y, button, Key::Other, 0, notBeforeMs});
 }
 
 void HeadlessPlatform::mouseUp(int x, int y, int button, std::optional<std::uint64_t> notBeforeMs) {
-  queue(Input{InputKind::MouseUp, x, y, button, Key::Other, notBeforeMs});
+  queue(Input{InputKind::MouseUp, x, y, button, Key::Other, 0, notBeforeMs});
 }
 
-void HeadlessPlatform::key(Key key, std::optional<std::uint64_t> notBeforeMs) {
-  queue(Input{InputKind::Key, 0, 0, 0, key, notBeforeMs});
+void HeadlessPlatform::key(Key key, std::optional<std::uint64_t> notBeforeMs, int modifiers) {
+  queue(Input{InputKind::Key, 0, 0, 0, key, modifiers, notBeforeMs});
+}
+
+void HeadlessPlatform::keyDown(Key key, std::optional<std::uint64_t> notBeforeMs, int modifiers) {
+  queue(Input{InputKind::KeyDown, 0, 0, 0, key, modifiers, notBeforeMs});
+}
+
+void HeadlessPlatform::keyUp(Key key, std::optional<std::uint64_t> notBeforeMs, int modifiers) {
+  queue(Input{InputKind::KeyUp, 0, 0, 0, key, modifiers, notBeforeMs});
+}
+
+void HeadlessPlatform::wheel(int steps, std::optional<std::uint64_t> notBeforeMs) {
+  queue(Input{InputKind::Wheel, 0, 0, 0, Key::Other, steps, notBeforeMs});
 }
 
 void HeadlessPlatform::closeWindow(std::optional<std::uint64_t> notBeforeMs) {
-  queue(Input{InputKind::Close, 0, 0, 0, Key::Other, notBeforeMs});
+  queue(Input{InputKind::Close, 0, 0, 0, Key::Other, 0, notBeforeMs});
+}
+
+int HeadlessPlatform::setWindowScale(int scale) {
+  const int fits = std::max(1, std::min(screenWidth_ / 506, screenHeight_ / 384));
+  scale_ = std::clamp(scale, 1, fits);
+  return scale_;
+}
+
+bool HeadlessPlatform::writePng(const Image& image, const std::filesystem::path& file) {
+  return savePng(image, file);
 }
 
 void HeadlessPlatform::drop(std::filesystem::path path, std::optional<std::uint64_t> notBeforeMs) {
   drops_.push_back(std::move(path));
-  queue(Input{InputKind::Drop, 0, 0, 0, Key::Other, notBeforeMs});
+  queue(Input{InputKind::Drop, 0, 0, 0, Key::Other, 0, notBeforeMs});
 }
 
 void HeadlessPlatform::deliverFront() {
@@ -137,7 +159,20 @@ void HeadlessPlatform::deliverFront() {
       sink_->mouseUp(in.x, in.y, in.button);
       break;
     case InputKind::Key:
-      sink_->keyDown(in.key);
+      // The extra modifiers are let go with the key.
+      sink_->keyDown(KeyPress{in.key, heldModifiers_ | in.modifiers, false});
+      sink_->keyUp(KeyPress{in.key, heldModifiers_, false});
+      break;
+    case InputKind::KeyDown:
+      if (in.key == Key::Control) heldModifiers_ |= kCtrlKey;
+      sink_->keyDown(KeyPress{in.key, heldModifiers_ | in.modifiers, false});
+      break;
+    case InputKind::KeyUp:
+      if (in.key == Key::Control) heldModifiers_ &= ~kCtrlKey;
+      sink_->keyUp(KeyPress{in.key, heldModifiers_ | in.modifiers, false});
+      break;
+    case InputKind::Wheel:
+      sink_->mouseWheel(in.modifiers);
       break;
     case InputKind::Close:
       sink_->closeRequested();

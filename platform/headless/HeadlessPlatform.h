@@ -65,6 +65,14 @@ class HeadlessPlatform final : public Platform {
   [[nodiscard]] std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) override;
   MusicDevice& music() override { return music_; }
   SoundOutput& sound() override { return sound_; }
+  void setVolume(int percent) override { volume_ = percent; }
+  int setWindowScale(int scale) override;
+  [[nodiscard]] int windowScale() const override { return scale_; }
+  void setFullscreen(bool on) override { fullscreen_ = on; }
+  [[nodiscard]] bool fullscreen() const override { return fullscreen_; }
+  [[nodiscard]] std::filesystem::path settingsFile() const override { return settingsFile_; }
+  [[nodiscard]] std::filesystem::path picturesFolder() const override { return pictures_; }
+  [[nodiscard]] bool writePng(const Image& image, const std::filesystem::path& file) override;
 
   // Scripted input. `notBeforeMs`: the virtual time (now()) from which the item may be
   // delivered; without it the item waits until the program has nothing else to do.
@@ -74,7 +82,12 @@ class HeadlessPlatform final : public Platform {
                  std::optional<std::uint64_t> notBeforeMs = std::nullopt);
   void mouseUp(int x, int y, int button = kLeftButton,
                std::optional<std::uint64_t> notBeforeMs = std::nullopt);
-  void key(Key key, std::optional<std::uint64_t> notBeforeMs = std::nullopt);
+  // A key pressed and released; `modifiers` are held besides those held by keyDown().
+  void key(Key key, std::optional<std::uint64_t> notBeforeMs = std::nullopt, int modifiers = 0);
+  // A key pressed (and held, Key::Control included) or released.
+  void keyDown(Key key, std::optional<std::uint64_t> notBeforeMs = std::nullopt, int modifiers = 0);
+  void keyUp(Key key, std::optional<std::uint64_t> notBeforeMs = std::nullopt, int modifiers = 0);
+  void wheel(int steps, std::optional<std::uint64_t> notBeforeMs = std::nullopt);
   void closeWindow(std::optional<std::uint64_t> notBeforeMs = std::nullopt);
   void drop(std::filesystem::path path, std::optional<std::uint64_t> notBeforeMs = std::nullopt);
   [[nodiscard]] std::size_t pendingInput() const { return input_.size(); }
@@ -95,6 +108,17 @@ class HeadlessPlatform final : public Platform {
   // Virtual milliseconds since construction; tickCount() is the tick base plus its low 32 bits.
   [[nodiscard]] std::uint64_t now() const { return now_; }
 
+  // The player's own files; both empty unless set (no settings kept, no screenshots).
+  void setSettingsFile(std::filesystem::path file) { settingsFile_ = std::move(file); }
+  void setPicturesFolder(std::filesystem::path dir) { pictures_ = std::move(dir); }
+  // The screen that the window scale must fit (1920 x 1080 unless set).
+  void setScreenSize(int width, int height) {
+    screenWidth_ = width;
+    screenHeight_ = height;
+  }
+  // The overall volume last set, 0 to 100 (100 unless set).
+  [[nodiscard]] int volume() const { return volume_; }
+
   // The last frame composed (empty until the sink first reports a change).
   [[nodiscard]] const Image& frame() const { return frame_; }
   [[nodiscard]] bool saveFrame(const std::filesystem::path& png) const;
@@ -114,13 +138,14 @@ class HeadlessPlatform final : public Platform {
   [[nodiscard]] HeadlessSoundOutput& headlessSound() { return sound_; }
 
  private:
-  enum class InputKind { MouseDown, MouseUp, Click, Key, Close, Drop };
+  enum class InputKind { MouseDown, MouseUp, Click, Key, KeyDown, KeyUp, Wheel, Close, Drop };
   struct Input {
     InputKind kind = InputKind::Click;
     int x = 0;
     int y = 0;
     int button = kLeftButton;
     Key key = Key::Other;
+    int modifiers = 0;  // for keys; the steps for the wheel
     std::optional<std::uint64_t> notBefore;
   };
   struct Timer {
@@ -164,6 +189,14 @@ class HeadlessPlatform final : public Platform {
   Cursor cursor_ = Cursor::Default;
   std::vector<Cursor> cursorLog_;
   std::optional<std::string> caption_;
+  int heldModifiers_ = 0;
+  int volume_ = 100;
+  int scale_ = 1;
+  bool fullscreen_ = false;
+  int screenWidth_ = 1920;
+  int screenHeight_ = 1080;
+  std::filesystem::path settingsFile_;
+  std::filesystem::path pictures_;
   Image icon_;
   Image waitCursor_;
 };

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/UserFolders.h"
 #include "platform/audio/SdlAudio.h"
 #include "platform/render/Render.h"
 #include "platform/render/SdlHandles.h"
@@ -70,6 +71,61 @@ int mouseButton(Uint8 sdlButton) {
   }
 }
 
+Key keyOf(const SDL_Keysym& keysym) {
+  // Digits by their place on the keyboard: on some layouts they need Shift.
+  switch (keysym.scancode) {
+    case SDL_SCANCODE_1:
+      return Key::Digit1;
+    case SDL_SCANCODE_2:
+      return Key::Digit2;
+    case SDL_SCANCODE_3:
+      return Key::Digit3;
+    case SDL_SCANCODE_4:
+      return Key::Digit4;
+    default:
+      break;
+  }
+  switch (keysym.sym) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return Key::Enter;
+    case SDLK_ESCAPE:
+      return Key::Escape;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+      return Key::Control;
+    case SDLK_UP:
+      return Key::Up;
+    case SDLK_DOWN:
+      return Key::Down;
+    case SDLK_PAGEUP:
+      return Key::PageUp;
+    case SDLK_PAGEDOWN:
+      return Key::PageDown;
+    case SDLK_F1:
+      return Key::F1;
+    case SDLK_F11:
+      return Key::F11;
+    case SDLK_F12:
+      return Key::F12;
+    case SDLK_m:
+      return Key::M;
+    default:
+      return Key::Other;
+  }
+}
+
+// The modifiers held after the event. A Ctrl key's own event says so as well, whatever SDL's
+// modifier state already holds.
+int modifiersOf(const SDL_KeyboardEvent& e) {
+  const bool pressed = e.type == SDL_KEYDOWN;
+  int mod = e.keysym.mod;
+  if (e.keysym.sym == SDLK_LCTRL) mod = pressed ? mod | KMOD_LCTRL : mod & ~KMOD_LCTRL;
+  if (e.keysym.sym == SDLK_RCTRL) mod = pressed ? mod | KMOD_RCTRL : mod & ~KMOD_RCTRL;
+  return ((mod & KMOD_CTRL) != 0 ? kCtrlKey : 0) | ((mod & KMOD_ALT) != 0 ? kAltKey : 0) |
+         ((mod & KMOD_SHIFT) != 0 ? kShiftKey : 0);
+}
+
 struct Timer {
   int interval = 1;
   std::function<void()> handler;
@@ -101,6 +157,8 @@ struct SdlPlatform::Impl {
   CursorPtr waitCursor;
   CursorPtr arrow;
   int scale = 1;
+  std::optional<int> wantedScale;  // set before the window opens
+  bool wantFullscreen = false;
   bool textureFilled = false;
 
   std::vector<Timer> timers;
@@ -129,7 +187,8 @@ struct SdlPlatform::Impl {
   void fire(TimerId id);
   void presentIfDue();
   void present();
-  void toggleFullscreen();
+  [[nodiscard]] int largestScale() const;
+  void applyScale();
   [[nodiscard]] std::optional<Uint64> nextWake() const;
 };
 
@@ -171,15 +230,21 @@ void SdlPlatform::Impl::handle(const SDL_Event& e) {
       }
       return;
     }
-    case SDL_KEYDOWN: {
-      const SDL_Keycode key = e.key.keysym.sym;
-      const bool enter = key == SDLK_RETURN || key == SDLK_KP_ENTER;
-      if (enter && (e.key.keysym.mod & KMOD_ALT) != 0) {
-        if (e.key.repeat == 0) toggleFullscreen();
-        return;
-      }
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
       if (sink == nullptr) return;
-      sink->keyDown(enter ? Key::Enter : key == SDLK_ESCAPE ? Key::Escape : Key::Other);
+      const KeyPress press{keyOf(e.key.keysym), modifiersOf(e.key), e.key.repeat != 0};
+      if (e.type == SDL_KEYDOWN) {
+        sink->keyDown(press);
+      } else {
+        sink->keyUp(press);
+      }
+      return;
+    }
+    case SDL_MOUSEWHEEL: {
+      if (!window || e.wheel.windowID != SDL_GetWindowID(window.get()) || sink == nullptr) return;
+      const int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+      if (steps != 0) sink->mouseWheel(steps);
       return;
     }
     case SDL_DROPBEGIN:
@@ -199,10 +264,27 @@ void SdlPlatform::Impl::handle(const SDL_Event& e) {
   }
 }
 
-void SdlPlatform::Impl::toggleFullscreen() {
-  if (!window) return;
-  const bool full = (SDL_GetWindowFlags(window.get()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-  SDL_SetWindowFullscreen(window.get(), full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+int SdlPlatform::Impl::largestScale() const {
+  const int display = window ? std::max(0, SDL_GetWindowDisplayIndex(window.get())) : 0;
+  SDL_Rect usable{0, 0, kFrameWidth, kFrameHeight};
+  if (SDL_GetDisplayUsableBounds(display, &usable) != 0) return 1;
+  int top = 0;
+  int left = 0;
+  int bottom = 0;
+  int right = 0;
+  if (window)
+    static_cast<void>(SDL_GetWindowBordersSize(window.get(), &top, &left, &bottom, &right));
+  return std::max(1, std::min((usable.w - left - right) / kFrameWidth,
+                              (usable.h - top - bottom) / kFrameHeight));
+}
+
+// The windowed size for the scale, centred on the window's display.
+void SdlPlatform::Impl::applyScale() {
+  if (!window || (SDL_GetWindowFlags(window.get()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return;
+  SDL_SetWindowSize(window.get(), kFrameWidth * scale, kFrameHeight * scale);
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window.get()));
+  SDL_SetWindowPosition(window.get(), SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                        SDL_WINDOWPOS_CENTERED_DISPLAY(display));
   present();
 }
 
@@ -294,15 +376,18 @@ SdlPlatform::~SdlPlatform() = default;
 void SdlPlatform::openWindow(const std::string& caption, const Image& icon,
                              const Image& waitCursor) {
   Impl& m = *impl_;
-  // A whole scale factor that keeps the window within half of a large screen: 1 on a normal
-  // one.
+  // The player's scale, or a whole factor that keeps the window within half of a large
+  // screen: 1 on a normal one.
   SDL_Rect usable{0, 0, kFrameWidth, kFrameHeight};
-  if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+  if (m.wantedScale) {
+    m.scale = std::clamp(*m.wantedScale, 1, m.largestScale());
+  } else if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
     m.scale = std::max(1, std::min(usable.w / kFrameWidth, usable.h / kFrameHeight) / 2);
   }
-  m.window.reset(SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                  kFrameWidth * m.scale, kFrameHeight * m.scale,
-                                  SDL_WINDOW_ALLOW_HIGHDPI));
+  m.window.reset(SDL_CreateWindow(
+      caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameWidth * m.scale,
+      kFrameHeight * m.scale,
+      SDL_WINDOW_ALLOW_HIGHDPI | (m.wantFullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0)));
   if (!m.window) throw std::runtime_error(std::string("Cannot open the window: ") + SDL_GetError());
   m.renderer.reset(SDL_CreateRenderer(m.window.get(), -1, SDL_RENDERER_ACCELERATED));
   if (!m.renderer) m.renderer.reset(SDL_CreateRenderer(m.window.get(), -1, SDL_RENDERER_SOFTWARE));
@@ -449,6 +534,54 @@ MusicDevice& SdlPlatform::music() {
 
 SoundOutput& SdlPlatform::sound() {
   return impl_->audio.sound();
+}
+
+void SdlPlatform::setVolume(int percent) {
+  impl_->audio.setVolume(percent);
+}
+
+int SdlPlatform::setWindowScale(int scale) {
+  Impl& m = *impl_;
+  if (!m.window) {
+    m.wantedScale = std::max(1, scale);
+    return *m.wantedScale;
+  }
+  m.scale = std::clamp(scale, 1, m.largestScale());
+  m.applyScale();
+  return m.scale;
+}
+
+int SdlPlatform::windowScale() const {
+  return impl_->window ? impl_->scale : impl_->wantedScale.value_or(impl_->scale);
+}
+
+void SdlPlatform::setFullscreen(bool on) {
+  Impl& m = *impl_;
+  m.wantFullscreen = on;
+  if (!m.window || on == fullscreen()) return;
+  SDL_SetWindowFullscreen(m.window.get(), on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  // Back in a window: the size of the scale chosen meanwhile.
+  if (!on) m.applyScale();
+  m.present();
+}
+
+bool SdlPlatform::fullscreen() const {
+  const Impl& m = *impl_;
+  if (!m.window) return m.wantFullscreen;
+  return (SDL_GetWindowFlags(m.window.get()) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+         SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+std::filesystem::path SdlPlatform::settingsFile() const {
+  return userSettingsFile();
+}
+
+std::filesystem::path SdlPlatform::picturesFolder() const {
+  return userPicturesFolder();
+}
+
+bool SdlPlatform::writePng(const Image& image, const std::filesystem::path& file) {
+  return savePng(image, file);
 }
 
 }  // namespace qov

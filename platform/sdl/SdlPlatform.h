@@ -9,10 +9,9 @@
 namespace qov {
 
 // The real platform: one SDL window showing the 506 x 384 frame (scaled by a whole factor on
-// large screens and in fullscreen, Alt+Enter), timers run by our own event loop, fonts and
-// pictures from platform/render, sound through SdlAudio.
-// Throws std::runtime_error when SDL's video cannot start and FontError when no Japanese font
-// is installed.
+// large screens, at the player's scale and in fullscreen), timers run by our own event loop, fonts
+// and pictures from platform/render, sound through SdlAudio. Throws std::runtime_error when SDL's
+// video cannot start and FontError when no Japanese font is installed.
 class SdlPlatform final : public Platform {
  public:
   // `mediaDirs`: where music and sound files are looked up, in order.
@@ -37,6 +36,14 @@ class SdlPlatform final : public Platform {
   [[nodiscard]] std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) override;
   MusicDevice& music() override;
   SoundOutput& sound() override;
+  void setVolume(int percent) override;
+  int setWindowScale(int scale) override;
+  [[nodiscard]] int windowScale() const override;
+  void setFullscreen(bool on) override;
+  [[nodiscard]] bool fullscreen() const override;
+  [[nodiscard]] std::filesystem::path settingsFile() const override;
+  [[nodiscard]] std::filesystem::path picturesFolder() const override;
+  [[nodiscard]] bool writePng(const Image& image, const std::filesystem::path& file) override;
 
  private:
   struct Impl;

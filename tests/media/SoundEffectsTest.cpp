@@ -75,7 +75,9 @@ TEST_F(SoundEffectsTest, TheWindowCanBeClosedWhileASoundIsWaitedFor) {
   struct ClosingSink final : EventSink {
     void mouseDown(int, int, int) override {}
     void mouseUp(int, int, int) override {}
-    void keyDown(Key) override {}
+    void keyDown(const KeyPress&) override {}
+    void keyUp(const KeyPress&) override {}
+    void mouseWheel(int) override {}
     void closeRequested() override { throw ProgramEnd{0}; }
     [[nodiscard]] bool frameChanged() const override { return false; }
     const Image& composeFrame() override { return frame; }

@@ -23,9 +23,14 @@ class RecordingSink : public EventSink {
 
   void mouseDown(int x, int y, int b) override { mouse("down", x, y, b); }
   void mouseUp(int x, int y, int b) override { mouse("up", x, y, b); }
-  void keyDown(Key k) override {
-    events.emplace_back(k == Key::Enter ? "enter" : k == Key::Escape ? "escape" : "other");
+  void keyDown(const KeyPress& k) override {
+    const std::string alt = (k.modifiers & kAltKey) != 0 ? "alt+" : "";
+    events.push_back(alt + (k.key == Key::Enter    ? "enter"
+                            : k.key == Key::Escape ? "escape"
+                                                   : "other"));
   }
+  void keyUp(const KeyPress& /*k*/) override {}
+  void mouseWheel(int steps) override { events.push_back("wheel " + std::to_string(steps)); }
   void closeRequested() override {
     events.emplace_back("close");
     if (throwOnClose) throw ProgramEnd{0};
@@ -234,7 +239,7 @@ TEST(SdlPlatform, WindowInputFramesAndTimers) {
   pushKey(SDLK_RETURN);
   pushKey(SDLK_ESCAPE);
   pushKey(SDLK_a);
-  pushKey(SDLK_RETURN, KMOD_LALT);  // fullscreen, not a key for the program
+  pushKey(SDLK_RETURN, KMOD_LALT);  // the program tells it from Enter
   // The window's close button sends a window event and a quit event: one close.
   SDL_Event close{};
   close.window = {SDL_WINDOWEVENT, 0, id, SDL_WINDOWEVENT_CLOSE, 0, 0, 0, 0, 0};
@@ -244,7 +249,7 @@ TEST(SdlPlatform, WindowInputFramesAndTimers) {
   p.doEvents();
   EXPECT_EQ(sink.events,
             (std::vector<std::string>{"down 10,20 1", "up 10,20 1", "down 505,383 2", "down 0,0 4",
-                                      "enter", "escape", "other", "close"}));
+                                      "enter", "escape", "other", "alt+enter", "close"}));
 
   // A changed frame is shown at the latest at the next refresh.
   const int before = sink.composed;
