@@ -8,6 +8,7 @@
 #include "ui/CommandMenu.h"
 #include "ui/Controls.h"
 #include "ui/ItemWindow.h"
+#include "ui/MessageHistory.h"
 
 namespace qov {
 
@@ -35,7 +36,7 @@ class MessageWindow::Writer {
 
   void run() {
     w_.menu_.CMDS(0);
-    w_.MES_.cls();
+    w_.clear();
     const int widthPx = w_.MES_.rect.w;
     const int heightPx = w_.MES_.rect.h;
     const double points = w_.MES_.fontSpec().points;
@@ -108,7 +109,7 @@ class MessageWindow::Writer {
     }
     print(std::u32string_view(&c, 1));
     ++column_;
-    if (delay_ > 0) w_.TWAIT(delay_);
+    if (delay_ > 0 && !w_.reading.skip) w_.TWAIT(delay_);
     // A click during typing writes the rest of the page at once.
     if (w_.MesClick == 2) delay_ = 0;
     wrapAtLineEnd();
@@ -118,7 +119,7 @@ class MessageWindow::Writer {
     if (column_ > 0) {
       if (line_ == lastLine_) {
         pageWait();
-        w_.MES_.cls();
+        w_.clear();
         line_ = 0;
       } else {
         w_.MES_.newLine();
@@ -160,13 +161,13 @@ class MessageWindow::Writer {
 
   void newPage() {
     pageWait();
-    w_.MES_.cls();
+    w_.clear();
     column_ = 0;
     line_ = 0;
   }
 
   void setColour(int index) { w_.MES_.foreColor = kPalette[static_cast<std::size_t>(index)]; }
-  void print(std::u32string_view piece) { w_.MES_.print(piece, w_.MES_.foreColor); }
+  void print(std::u32string_view piece) { w_.print(piece); }
 
   MessageWindow& w_;
   std::u32string_view text_;
@@ -195,6 +196,12 @@ void MessageWindow::MESHG(std::u32string_view text) {
 
 void MessageWindow::clear() {
   MES_.cls();
+  if (history_ != nullptr) history_->cleared();
+}
+
+void MessageWindow::print(std::u32string_view piece) {
+  if (history_ != nullptr) history_->printed(MES_.currentX, MES_.currentY, MES_.foreColor, piece);
+  MES_.print(piece, MES_.foreColor);
 }
 
 void MessageWindow::mouseDown(int button) {
@@ -209,17 +216,34 @@ void MessageWindow::TWAIT(std::int16_t ms) {
   // Unsigned differences stay right when the tick count wraps around.
   const std::uint32_t start = platform_.tickCount();
   const auto wanted = static_cast<std::uint32_t>(ms);
-  std::uint32_t elapsed = platform_.tickCount() - start;
-  while (elapsed < wanted) {
+  for (;;) {
+    if (reading.hold) {
+      platform_.waitEvents();
+      continue;
+    }
+    const std::uint32_t elapsed = platform_.tickCount() - start;
+    if (elapsed >= wanted || reading.skip) return;
     platform_.waitEvents(wanted - elapsed);
-    elapsed = platform_.tickCount() - start;
   }
 }
 
 void MessageWindow::pageWait() {
   MesClick = 0;
   setMousePointer_(Cursor::Wait);
-  while (MesClick == 0) platform_.waitEvents();
+  // While skipping, the page goes on by itself once it has been in sight a moment.
+  std::optional<std::uint32_t> skipSince;
+  while (MesClick == 0) {
+    if (!reading.skip || reading.hold) {
+      skipSince.reset();
+      platform_.waitEvents();
+      continue;
+    }
+    const std::uint32_t now = platform_.tickCount();
+    if (!skipSince) skipSince = now;
+    const std::uint32_t shown = now - *skipSince;
+    if (shown >= kSkipPageMs) break;
+    platform_.waitEvents(kSkipPageMs - shown);
+  }
   setMousePointer_(Cursor::Default);
   MesClick = 0;
 }

@@ -12,6 +12,7 @@ namespace qov {
 
 class PictureBox;
 class CommandMenu;
+class MessageHistory;
 class ItemWindow;
 class Variables;
 
@@ -44,6 +45,20 @@ class MessageWindow {
   // 2 after a left click on the message window or the scene picture, else 0.
   std::int16_t MesClick = 0;
 
+  // The player's reading keys, which the game never sees: `skip` (Ctrl held) writes text at
+  // once and ends page waits by themselves after a short look; `hold` (the message history
+  // open) keeps the writer where it is.
+  struct Reading {
+    bool skip = false;
+    bool hold = false;
+  };
+  Reading reading;
+  // How long a page stays in sight when skipping.
+  static constexpr std::uint32_t kSkipPageMs = 60;
+
+  // Every page drawn from now on is kept in `history` too.
+  void recordInto(MessageHistory& history) { history_ = &history; }
+
   // Kept across messages: names from "＆", the delay from "＃", the colour index from "＠".
   [[nodiscard]] const std::u32string& speakerName(int index) const {
     return SpeakerName_.at(static_cast<std::size_t>(index));
@@ -59,6 +74,7 @@ class MessageWindow {
   void TWAIT(std::int16_t ms);
   // Waits for a left click with the wait cursor shown.
   void pageWait();
+  void print(std::u32string_view piece);
 
   Platform& platform_;
   PictureBox& MES_;
@@ -66,6 +82,7 @@ class MessageWindow {
   ItemWindow& items_;
   const Variables& vars_;
   std::function<void(Cursor)> setMousePointer_;
+  MessageHistory* history_ = nullptr;
 
   std::array<std::u32string, kSpeakerCount> SpeakerName_{};
   std::int16_t CharDelay_ = 0;

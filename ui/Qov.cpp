@@ -53,7 +53,16 @@ Qov::Qov(Platform& platform, std::filesystem::path gameDir,
       opening_(platform, *this, sounds_),
       interpreter_(vars_, *this, gameDir),
       gameDir_(std::move(gameDir)),
-      game_(readGameData(platform, gameDir_)) {
+      game_(readGameData(platform, gameDir_)),
+      comforts_(platform, controls_, messages_, history_,
+                Comforts::Game{[this](bool on) { holdGame(on); },
+                               [this] { return opening_.opTick() > 0; },
+                               [this]() -> const Image& {
+                                 shot_ = Image(WindowControls::kWidth, WindowControls::kHeight);
+                                 controls_.form.draw(shot_);
+                                 return shot_;
+                               },
+                               [this] { return game_.title; }}) {
   platform_.setTimerEnabled(TimerQov_, false);
   platform_.setEventSink(this);
   controls_.ITMPicture1.setPicture(std::move(game_.itemSheet));
@@ -74,7 +83,9 @@ void Qov::Form_Load() {
   }
   interpreter_.load(kFirstScript);
   platform_.setTimerEnabled(TimerQov_, true);
-  // The window appears once it is loaded, as a failed start shows only the error report.
+  // The window appears once it is loaded, as a failed start shows only the error report, at
+  // the size the player chose last time.
+  comforts_.start();
   platform_.openWindow(game_.title, game_.icon, game_.cursor);
 }
 
@@ -154,12 +165,14 @@ void Qov::showNotice(std::u32string_view text) {
 // ---- Input ----
 
 void Qov::mouseDown(int x, int y, int button) {
+  if (comforts_.takeMouseDown(button)) return;
   if (heldButtons_ == 0) captured_ = controls_.form.hitTest(x, y);
   heldButtons_ |= button;
   if (captured_ != nullptr) dispatchMouseDown(*captured_, button);
 }
 
 void Qov::mouseUp(int x, int y, int button) {
+  if (comforts_.takeMouseUp(button)) return;
   Control* const target = captured_;
   heldButtons_ &= ~button;
   if (heldButtons_ == 0) captured_ = nullptr;
@@ -223,10 +236,31 @@ void Qov::click(Button& button) {
   }
 }
 
-void Qov::keyDown(Key key) {
+void Qov::keyDown(const KeyPress& key) {
+  if (comforts_.keyDown(key)) return;
   if (!items_.selecting()) return;
-  if (key == Key::Enter) items_.ITMCommand1_Click();
-  if (key == Key::Escape) items_.ITMCommand2_Click();
+  if (key.key == Key::Enter) items_.ITMCommand1_Click();
+  if (key.key == Key::Escape) items_.ITMCommand2_Click();
+}
+
+void Qov::keyUp(const KeyPress& key) {
+  comforts_.keyUp(key);
+}
+
+void Qov::mouseWheel(int steps) {
+  comforts_.mouseWheel(steps);
+}
+
+void Qov::holdGame(bool on) {
+  messages_.reading.hold = on;
+  // Inside a wait the writer holds itself; between ticks the interpreter's timer stops.
+  if (on) {
+    timerHeld_ = platform_.timerEnabled(TimerQov_);
+    if (timerHeld_) platform_.setTimerEnabled(TimerQov_, false);
+  } else if (timerHeld_) {
+    timerHeld_ = false;
+    platform_.setTimerEnabled(TimerQov_, true);
+  }
 }
 
 void Qov::closeRequested() {

@@ -17,9 +17,11 @@
 #include "media/SoundEffects.h"
 #include "platform/Image.h"
 #include "platform/Platform.h"
+#include "ui/Comforts.h"
 #include "ui/CommandMenu.h"
 #include "ui/GameData.h"
 #include "ui/ItemWindow.h"
+#include "ui/MessageHistory.h"
 #include "ui/MessageWindow.h"
 #include "ui/ScenePicture.h"
 #include "ui/WindowControls.h"
@@ -68,7 +70,9 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   // EventSink
   void mouseDown(int x, int y, int button) override;
   void mouseUp(int x, int y, int button) override;
-  void keyDown(Key key) override;
+  void keyDown(const KeyPress& key) override;
+  void keyUp(const KeyPress& key) override;
+  void mouseWheel(int steps) override;
   [[noreturn]] void closeRequested() override;
   // A game folder, or a file inside one, ends this game as closing the window does and names
   // the next one; anything else is named in a notice and changes nothing.
@@ -82,6 +86,7 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   [[nodiscard]] ItemWindow& items() { return items_; }
   [[nodiscard]] CommandMenu& menu() { return menu_; }
   [[nodiscard]] MessageWindow& messages() { return messages_; }
+  [[nodiscard]] Comforts& comforts() { return comforts_; }
   [[nodiscard]] Interpreter& interpreter() { return interpreter_; }
   [[nodiscard]] TimerId timerQov() const { return TimerQov_; }
 
@@ -98,6 +103,9 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   // The item window's button that `control` is, as its click handler; nullptr otherwise.
   [[nodiscard]] Button* itemButton(Control& control);
   void click(Button& button);
+  // The game waits (its interpreter timer and the message writer stand still) while the
+  // player looks back or reads the keys list.
+  void holdGame(bool on);
 
   Platform& platform_;
   Variables vars_;
@@ -106,6 +114,7 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   TimerId TimerQov_;
   CommandMenu menu_;
   MessageWindow messages_;
+  MessageHistory history_;
   ScenePicture scene_;
   Music music_;
   SoundEffects sounds_;
@@ -114,6 +123,8 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   std::filesystem::path gameDir_;
   // Its caption, icon, wait cursor and item sheet (moved into ITMPicture1 at construction).
   GameData game_;
+  Comforts comforts_;
+  bool timerHeld_ = false;  // TimerQov was disabled by holdGame()
 
   // Mouse capture: the control that got the first mouse-down gets every event until all
   // buttons are up again.
@@ -121,6 +132,7 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   int heldButtons_ = 0;
 
   Image frame_;
+  Image shot_;
   std::uint64_t presentedSignature_ = 0;
   std::optional<std::filesystem::path> nextGame_;
   std::function<void(Shown, std::u32string_view)> showObserver_;

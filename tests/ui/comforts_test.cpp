@@ -1,0 +1,208 @@
+// The player's comforts: skipping with Ctrl, the message history, screenshots, the keys list
+// and the settings kept between runs. None of them may change what the game does.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "engine/SaveFile.h"
+#include "tests/ui/UiTestSupport.h"
+
+namespace qov::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Five pages with a speaker, colours, a passage and typing delays; then a variable, the save
+// and the end.
+constexpr std::u32string_view kPages =
+    U"MES,＆0ＡＢＣ＃01＠00：0一ページ目のことば。￥＠09二ページ目は青い文字。＾"
+    U"：0語り手の＜ここは語りの色＞のあとも続く。￥＠00三ページ目。￥四ページ目。＾次の行も。￥"
+    U"五ページ目、最後のページ。￥\n"
+    U"LET,1,7\n"
+    U"INC,2,05\n"
+    U"SAVE\n"
+    U"EXIT";
+
+std::string fileBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+struct Game {
+  TempDir dir;
+  Game() { writeScript(dir.path(), "wnatu", kPages); }
+};
+
+TEST(Comforts, CtrlHeldPlaysTheMessageToItsEndAsClicksWould) {
+  Game clicked;
+  Window byClicks(clicked.dir.path());
+  for (int i = 0; i < 5; ++i) byClicks.then([&] { byClicks.click(byClicks.c.MES); });
+  std::string err;
+  EXPECT_EQ(byClicks.run(&err), 0) << err;
+  EXPECT_EQ(byClicks.stalls, 5u);
+
+  Game skipped;
+  Window byCtrl(skipped.dir.path());
+  byCtrl.platform.keyDown(Key::Control, 0);
+  EXPECT_EQ(byCtrl.run(), 0);
+  EXPECT_EQ(byCtrl.stalls, 0u);  // not one click
+  // Each page stayed in sight a moment, and the typing delay was skipped.
+  EXPECT_GE(byCtrl.platform.now(), 5 * MessageWindow::kSkipPageMs);
+  EXPECT_LT(byCtrl.platform.now(), 5 * MessageWindow::kSkipPageMs + 50);
+
+  EXPECT_EQ(byCtrl.window.variables().vars(), byClicks.window.variables().vars());
+  EXPECT_EQ(fileBytes(skipped.dir.path() / SaveFile::kFileName),
+            fileBytes(clicked.dir.path() / SaveFile::kFileName));
+  EXPECT_EQ(byCtrl.window.variables().var(1), 7);
+
+  // Released, the next page waits for a click again.
+  Game released;
+  Window again(released.dir.path());
+  again.platform.keyDown(Key::Control, 0);
+  again.platform.keyUp(Key::Control, 130);  // during the third page
+  for (int i = 0; i < 3; ++i) again.then([&] { again.click(again.c.MES); });
+  EXPECT_EQ(again.run(), 0);
+  EXPECT_EQ(again.stalls, 3u);
+}
+
+TEST(Comforts, HistoryShowsEarlierPagesAndTheGameSeesNoneOfItsInput) {
+  Game game;
+  Window w(game.dir.path());
+  Image lastPage;
+  for (int i = 0; i < 4; ++i) w.then([&] { w.click(w.c.MES); });
+  w.then([&] {  // the fifth page waits: three steps back, by wheel, Page Up and Up
+    lastPage = w.platform.frame();
+    w.platform.wheel(1);
+    w.platform.key(Key::PageUp);
+    w.platform.key(Key::Up);
+  });
+  w.then([&] {
+    EXPECT_TRUE(w.window.comforts().historyOpen());
+    expectGolden(w.platform.frame(), "history_three_back");
+    w.platform.key(Key::Enter);  // not the game's while the history is open
+    w.click(w.c.MES);            // closes it
+  });
+  w.then([&] {
+    EXPECT_FALSE(w.window.comforts().historyOpen());
+    EXPECT_EQ(w.platform.frame(), lastPage);
+    EXPECT_EQ(w.window.variables().var(1), 0);  // still waiting on the fifth page
+    w.platform.wheel(2);
+    w.platform.wheel(-1);
+    w.platform.key(Key::Down);  // past the newest: closed
+  });
+  w.then([&] {
+    EXPECT_FALSE(w.window.comforts().historyOpen());
+    w.platform.key(Key::F1);  // the keys list, until the next click, which the game never sees
+  });
+  w.then([&] {
+    EXPECT_TRUE(w.window.comforts().keysShown());
+    expectGolden(w.platform.frame(), "keys_list");
+    w.click(w.c.MES);
+  });
+  w.then([&] {
+    EXPECT_FALSE(w.window.comforts().keysShown());
+    EXPECT_EQ(w.platform.frame(), lastPage);
+    EXPECT_EQ(w.window.variables().var(1), 0);
+    w.click(w.c.MES);
+  });
+  EXPECT_EQ(w.run(), 0);
+  EXPECT_EQ(w.window.variables().var(1), 7);
+}
+
+TEST(Comforts, F12WritesTheFrameAsPng) {
+  Game game;
+  TempDir pictures;
+  Window w(game.dir.path());
+  w.platform.setPicturesFolder(pictures.path());
+  w.then([&] { w.platform.key(Key::F12); });
+  std::string err;
+  w.then([&] { w.platform.closeWindow(); });
+  EXPECT_EQ(w.run(&err), 0);
+
+  std::vector<fs::path> shots;
+  for (const auto& entry : fs::directory_iterator(pictures.path())) shots.push_back(entry.path());
+  ASSERT_EQ(shots.size(), 1u);
+  const std::string name = shots[0].filename().string();
+  EXPECT_TRUE(std::regex_match(
+      name, std::regex(*w.platform.windowCaption() + "-20[0-9]{6}-[0-9]{6}\\.png")))
+      << name;
+  EXPECT_EQ(err, "qov: screenshot saved as " + shots[0].string() + "\n");
+  const std::optional<Image> png = loadPng(shots[0]);
+  ASSERT_TRUE(png.has_value());
+  EXPECT_EQ(*png, w.platform.frame());
+}
+
+TEST(Comforts, ScaleAndVolumeSurviveARestart) {
+  Game game;
+  TempDir config;
+  const fs::path settings = config.path() / "qov" / "qov.ini";
+  {
+    Window w(game.dir.path());
+    w.platform.setSettingsFile(settings);
+    w.then([&] {
+      w.platform.key(Key::Digit3, std::nullopt, kCtrlKey);  // kept within 1920 x 1080: 2
+      w.platform.key(Key::Down, std::nullopt, kCtrlKey);
+      w.platform.key(Key::Down, std::nullopt, kCtrlKey);
+      w.platform.key(Key::M);
+      w.platform.closeWindow();
+    });
+    std::string err;
+    EXPECT_EQ(w.run(&err), 0);
+    EXPECT_NE(err.find(settings.string()), std::string::npos) << err;  // none yet
+    EXPECT_EQ(w.platform.windowScale(), 2);
+    EXPECT_EQ(w.platform.volume(), 0);
+  }
+  Window w(game.dir.path());
+  w.platform.setSettingsFile(settings);
+  w.then([&] {
+    EXPECT_EQ(w.platform.windowScale(), 2);
+    EXPECT_EQ(w.platform.volume(), 0);
+    w.platform.key(Key::M);
+    w.platform.closeWindow();
+  });
+  std::string err;
+  EXPECT_EQ(w.run(&err), 0);
+  EXPECT_EQ(err, "");
+  EXPECT_EQ(w.platform.volume(), 80);
+  EXPECT_EQ(fileBytes(settings),
+            "; The Qov player's own settings; the player rewrites this file.\n"
+            "[window]\nscale = 2\nfullscreen = no\n\n[sound]\nvolume = 80\nmute = no\n");
+}
+
+TEST(Comforts, ABrokenSettingsFileStartsWithTheDefaults) {
+  struct Case {
+    std::string text;
+    int scale;
+    int volume;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"[window\nscale = 3\n", 1, 100, " line 1: "},
+      {"[window]\nscale = 2\n[sound]\nvolume = loud\n", 2, 100, " line 4: volume \"loud\""},
+      {"[window]\nscale = 9\n[sound]\nvolume = 30\n", 1, 30, " line 2: scale \"9\""},
+      {std::string("\xff\xfe[", 3), 1, 100, " line 1: "},
+  };
+  for (const Case& c : cases) {
+    Game game;
+    TempDir config;
+    const fs::path settings = config.path() / "qov.ini";
+    std::ofstream(settings, std::ios::binary) << c.text;
+    Window w(game.dir.path());
+    w.platform.setSettingsFile(settings);
+    w.then([&] { w.platform.closeWindow(); });
+    std::string err;
+    EXPECT_EQ(w.run(&err), 0);
+    EXPECT_EQ(w.platform.windowScale(), c.scale) << c.text;
+    EXPECT_EQ(w.platform.volume(), c.volume) << c.text;
+    EXPECT_EQ(err.rfind("qov: " + settings.string() + c.says, 0), 0u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  }
+}
+
+}  // namespace
+}  // namespace qov::test

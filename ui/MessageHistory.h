@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Image.h"
+#include "ui/Controls.h"
+
+namespace qov {
+
+// The pages the message window has shown, as they were drawn: every piece of text with its
+// place and colour, so that a page looks back exactly as it looked. The message window
+// reports what it prints and when it is erased; an erase ends the page drawn so far.
+class MessageHistory {
+ public:
+  static constexpr std::size_t kPagesKept = 256;
+
+  struct Piece {
+    int x = 0;
+    int y = 0;
+    Argb colour = 0;
+    std::uint32_t start = 0;  // in Page::text
+    std::uint32_t length = 0;
+  };
+  struct Page {
+    std::u32string text;
+    std::vector<Piece> pieces;
+    [[nodiscard]] std::u32string_view pieceText(const Piece& p) const {
+      return std::u32string_view(text).substr(p.start, p.length);
+    }
+  };
+
+  // The message window drew `text` with its text cursor at (x, y).
+  void printed(int x, int y, Argb colour, std::u32string_view text);
+  // The message window was erased.
+  void cleared();
+
+  // Pages finished before the one now in the window.
+  [[nodiscard]] std::size_t earlierPages() const { return pages_.size(); }
+  // The page `back` pages before the one now in the window (1: the one just before).
+  [[nodiscard]] const Page& earlierPage(std::size_t back) const;
+
+ private:
+  std::deque<Page> pages_;
+  Page current_;
+};
+
+// The read-only view of an earlier page, over the message window, with a small tag above its
+// right end that says how far back it is.
+class HistoryView : public Control {
+ public:
+  HistoryView(Platform& platform, const PictureBox& MES);
+
+  // Shows `page`, `back` of `count` pages back; nullptr hides the view.
+  void show(const MessageHistory::Page* page, std::size_t back, std::size_t count);
+
+ protected:
+  void drawSelf(Image& frame, const Rect& at, const Rect& clip) const override;
+  void sign(std::uint64_t& digest) const override;
+
+ private:
+  const PictureBox& MES_;
+  std::shared_ptr<const Font> tagFont_;
+  const MessageHistory::Page* page_ = nullptr;
+  std::u32string tag_;
+  std::uint64_t shown_ = 0;  // counts the pages shown, for the frame's digest
+};
+
+}  // namespace qov

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace qov {
+
+// The player's own settings, kept between runs in one INI file of the user's (not the
+// game's): the window's scale and fullscreen, the overall volume and mute.
+struct PlayerSettings {
+  std::optional<int> scale;  // unset: the platform's choice for the screen
+  bool fullscreen = false;
+  int volume = 100;  // %, in steps of 10
+  bool muted = false;
+  friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
+
+  struct Read;
+  // Reads the file. A missing, unreadable or broken file, or a bad value, gives the defaults
+  // for what it cannot tell, and a one-line problem naming the file (and line).
+  [[nodiscard]] static Read read(const std::filesystem::path& file);
+  // Replaces the file atomically, creating its folder; returns the problem on failure.
+  [[nodiscard]] std::optional<std::string> write(const std::filesystem::path& file) const;
+};
+
+struct PlayerSettings::Read {
+  PlayerSettings settings;
+  std::optional<std::string> problem;
+};
+
+}  // namespace qov
