@@ -61,7 +61,7 @@ PlayerSettings::Read PlayerSettings::read(const fs::path& file) {
     case IniFile::Status::Ok:
       break;
     case IniFile::Status::Missing:
-      result.problem = "no settings in " + file.string() + " yet; the defaults are used";
+      // A first start: nothing to say; the file comes with the first change.
       return result;
     case IniFile::Status::Unreadable:
       result.problem = "cannot read the settings " + file.string() + " (" + ini.error() +

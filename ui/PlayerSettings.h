@@ -16,8 +16,9 @@ struct PlayerSettings {
   friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
 
   struct Read;
-  // Reads the file. A missing, unreadable or broken file, or a bad value, gives the defaults
-  // for what it cannot tell, and a one-line problem naming the file (and line).
+  // Reads the file. A missing file gives the defaults; an unreadable or broken file, or a bad
+  // value, gives the defaults for what it cannot tell and a one-line problem naming the file
+  // and line.
   [[nodiscard]] static Read read(const std::filesystem::path& file);
   // Replaces the file atomically, creating its folder; returns the problem on failure.
   [[nodiscard]] std::optional<std::string> write(const std::filesystem::path& file) const;

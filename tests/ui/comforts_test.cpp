@@ -153,7 +153,7 @@ TEST(Comforts, ScaleAndVolumeSurviveARestart) {
     });
     std::string err;
     EXPECT_EQ(w.run(&err), 0);
-    EXPECT_NE(err.find(settings.string()), std::string::npos) << err;  // none yet
+    EXPECT_EQ(err, "");  // none yet is no fault
     EXPECT_EQ(w.platform.windowScale(), 2);
     EXPECT_EQ(w.platform.volume(), 0);
   }
