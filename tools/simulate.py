@@ -3,7 +3,7 @@
 
     simulate.py [GAME_DIR] CHOICE...
 
-Each CHOICE is a menu caption to click ("はじめから", "移動", "屋台通り");
+Each CHOICE is a menu caption to click ("はじめから", "移動…", "屋台通り");
 after an item entry ("持ち物") the next CHOICE names the item to use. The
 run prints the messages, pictures, music and sounds, and stops at EXIT or
 EOF, when the choices run out, or at a script error (shown as the player

@@ -174,30 +174,30 @@ class RouteTest(unittest.TestCase):
         self.assertNotEqual(result, 'error', sim.log[-1])
         return sim
 
-    SEA = ('はじめから', '移動', '屋台通り', '調べる', 'ラムネ屋', '持ち物', 'ラムネ',
-           '持ち物', 'マッチ', '移動', '浜辺', '調べる')
-    SHRINE = ('はじめから', '移動', '港', '話す', '移動', '神社', '持ち物', 'お守り',
-              '移動', '港', '持ち物', '鍵', '調べる')
+    SEA = ('はじめから', '移動…', '屋台通り', '調べる', 'ラムネ屋', '持ち物', 'ラムネ',
+           '持ち物', 'マッチ', '移動…', '浜辺', '調べる')
+    SHRINE = ('はじめから', '移動…', '港', '話す', '移動…', '神社', '持ち物', 'お守り',
+              '移動…', '港', '持ち物', '鍵', '調べる')
 
     def test_sea_route_finds_the_bell(self):
-        sim = self.play(*self.SEA, 'その他', '灯籠流しへ', 'おわる')
+        sim = self.play(*self.SEA, 'その他…', '灯籠流しへ', 'おわる')
         self.assertIn('[picture END1]', sim.log)
         self.assertEqual(sim.item_count[9], 1)
         self.assertEqual(sim.log[-1], '[end of program]')
 
     def test_shrine_route_finds_the_letter(self):
-        sim = self.play(*self.SHRINE, '移動', '神社', '持ち物', '手紙', 'タイトルへ', 'おわる')
+        sim = self.play(*self.SHRINE, '移動…', '神社', '持ち物', '手紙', 'タイトルへ', 'おわる')
         self.assertIn('[picture END2]', sim.log)
         self.assertEqual(sim.vars[5], 2)
 
     def test_both_found_and_gifts(self):
-        sim = self.play(*self.SEA, '移動', '港', '話す', '移動', '神社', '持ち物', 'お守り',
+        sim = self.play(*self.SEA, '移動…', '港', '話す', '移動…', '神社', '持ち物', 'お守り',
                         '持ち物', '鈴', 'おわる')
         self.assertIn('[picture END1]', sim.log)
         self.assertTrue(any('線香花火！' in t for t in sim.log))
 
     def test_midnight_without_anything(self):
-        sim = self.play('はじめから', *(['その他', 'ひと休み'] * 6), 'おわる')
+        sim = self.play('はじめから', *(['その他…', 'ひと休み'] * 6), 'おわる')
         self.assertIn('[picture END3]', sim.log)
         self.assertEqual(sim.vars[2], 7)
 
@@ -207,7 +207,7 @@ class RouteTest(unittest.TestCase):
         save = os.path.join(d, 'TOVELI2.DAT')
         sim = self.play('つづきから', 'おわる', save=save)
         self.assertTrue(any('セーブデータがありません' in t for t in sim.log))
-        self.play('はじめから', '移動', '浜辺', 'その他', 'セーブ', save=save)
+        self.play('はじめから', '移動…', '浜辺', 'その他…', 'セーブ', save=save)
         with open(save, 'rb') as f:
             self.assertEqual(f.read().count(b'\r\n'), 65)
         sim = self.play('つづきから', save=save)
@@ -217,10 +217,10 @@ class RouteTest(unittest.TestCase):
 
     def test_side_paths(self):
         sim = self.play('あそびかた', 'オープニング', 'はじめから', '調べる', 'おみくじ',
-                        '調べる', 'お参り', '移動', '屋台通り', '調べる', '金魚すくい',
+                        '調べる', 'お参り', '移動…', '屋台通り', '調べる', '金魚すくい',
                         'やってみる', 'もう一回', '話す', 'ソウタ', '持ち物', '金魚',
-                        '持ち物', 'やめる', '見出し', '移動', '浜辺', '持ち物', '提灯',
-                        '持ち物', '地図', '話す', '移動', '港', '調べる')
+                        '持ち物', 'やめる', '見出し', '移動…', '浜辺', '持ち物', '提灯',
+                        '持ち物', '地図', '話す', '移動…', '港', '調べる')
         self.assertIn('[opening]', sim.log)
         self.assertEqual(sim.item_count[7], 0)
         self.assertEqual(sim.vars[6], 1)

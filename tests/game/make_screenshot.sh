@@ -19,7 +19,7 @@ start_game
 to_menu
 choose 0          # はじめから
 to_menu
-choose_submenu 2  # 移動
+choose_submenu 2  # 移動…
 choose 1          # 屋台通り
 to_menu
 choose 0          # 調べる: "どの屋台をのぞこうか。" and the stalls' menu

@@ -1,5 +1,5 @@
 // The opening played from the title menu: its transcript, the second of each lyric, and the
-// menu that neither the lyrics nor a right click can hide while it runs.
+// title menu, hidden by the game before the opening, which a right click cannot bring back.
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,8 @@ TEST(GameOpening, PlaysFromTheTitleMenuThenTheGameEnds) {
     }
     if (!start) return;
     if (text.find(U"おわり") != std::u32string_view::npos) {
-      EXPECT_EQ(menuShown, 1);
+      // The game hides its menu before the opening; the right click cannot show it meanwhile.
+      EXPECT_EQ(menuShown, 0);
       start.reset();
       ended = true;
       return;

@@ -16,7 +16,7 @@ to_menu
 [ "$(count 0 336 504 45 255,255,255)" -lt $((504 * 45)) ] || fail "no message shown"
 choose 0          # はじめから
 to_menu           # the prologue, then the shrine
-choose_submenu 2  # 移動
+choose_submenu 2  # 移動…
 choose 1          # 屋台通り
 to_menu
 choose 0  # 調べる
@@ -34,7 +34,7 @@ browse 187
 browse 187
 use_item
 to_menu
-choose_submenu 4  # その他
+choose_submenu 4  # その他…
 choose 0          # セーブ
 end=$((SECONDS + timeout))
 until cmp -s "$game/TOVELI2.DAT" "$expected_save"; do
