@@ -17,6 +17,7 @@
 #include "platform/render/Render.h"
 #include "platform/render/SdlHandles.h"
 #include "platform/sdl/SdlMessageBox.h"
+#include "platform/sdl/XErrors.h"
 
 namespace qov {
 namespace {
@@ -43,6 +44,8 @@ struct SdlVideo {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // A small windowed game should not switch the desktop's compositor off.
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // Before SDL starts: SDL chains to the handler it finds, and puts it back at the end.
+    tolerateXErrors();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
       throw std::runtime_error(std::string("Cannot open the display: ") + SDL_GetError());
     }
