@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""The player's application icons in dist/icons/: the window icon at 32 x 32, pixel for
-pixel (read from ui/WindowImages.cpp, where the window takes it from), and the same paper
-lantern drawn anew for 48, 64, 128 and 256 pixels, with soft edges and a lit centre.
+"""The player's icons: the window icon at 32 x 32, pixel for pixel as the program draws it
+(read from ui/WindowImages.cpp; the demo game keeps it as game/ICON.PNG, which is also the
+installed 32 x 32 application icon), and the same paper lantern drawn anew for the larger
+application icons in dist/icons/ (48, 64, 128 and 256 pixels), with soft edges and a lit
+centre.
 
     tools/icons.py [OUT_DIR]        (default: dist/icons)
 """
@@ -131,11 +133,9 @@ def drawn_icon(size):
 def main(argv):
     out = argv[1] if len(argv) > 1 else os.path.join(ROOT, 'dist', 'icons')
     os.makedirs(out, exist_ok=True)
-    write_png_rgba(os.path.join(out, '32.png'), 32, 32, pixel_art_icon(window_icon_rows()))
     for size in DRAWN_SIZES:
         write_png_rgba(os.path.join(out, '%d.png' % size), size, size, drawn_icon(size))
-    print('icons: wrote 32 (the window icon) and %s in %s' %
-          (', '.join(map(str, DRAWN_SIZES)), out))
+    print('icons: wrote %s in %s' % (', '.join(map(str, DRAWN_SIZES)), out))
 
 
 if __name__ == '__main__':
