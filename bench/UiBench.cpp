@@ -11,12 +11,12 @@ namespace qov::bench {
 namespace {
 
 // As the window shows it after start-up: the message font at 10 points.
-constexpr FontSpec kMessageFont{FontFace::Gothic, 10.0, false};
+constexpr FontRequest kMessageFont{FontFace::Gothic, 10.0, false};
 
 // The most ordinary characters one page holds without a page wait: every line starts with the
 // five columns of indentation, and the wrap after the page's last character would wait.
 std::u32string fullPage(const PictureBox& MES) {
-  const double points = MES.fontSpec().points;
+  const double points = MES.fontRequest().points;
   const int columns = static_cast<int>(MES.rect.w * 0.75 / points);
   const int lines = static_cast<int>(MES.rect.h * 0.75 / points);
   const std::u32string kana = U"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ";

@@ -19,11 +19,11 @@ enum class FontFace {
   Mincho,  // "ＭＳ 明朝"
 };
 
-struct FontSpec {
+struct FontRequest {
   FontFace face = FontFace::Gothic;
   double points = 10.0;  // at 96 dpi
   bool bold = false;
-  friend bool operator==(const FontSpec&, const FontSpec&) = default;
+  friend bool operator==(const FontRequest&, const FontRequest&) = default;
 };
 
 // A font at one size. Text is rendered without anti-aliasing.
@@ -155,7 +155,7 @@ class Platform {
   // The system beep: a short tone, heard before the call returns.
   virtual void beep() = 0;
 
-  [[nodiscard]] virtual std::shared_ptr<const Font> font(const FontSpec& wanted) = 0;
+  [[nodiscard]] virtual std::shared_ptr<const Font> font(const FontRequest& wanted) = 0;
   // Decodes a picture recognised by its content (BMP, GIF, JPEG, PNG, ...).
   [[nodiscard]] virtual std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) = 0;
 

@@ -73,7 +73,7 @@ Argb shade(Argb under, Argb colour) {
 // ---- KeysOverlay ----
 
 KeysOverlay::KeysOverlay(Platform& platform)
-    : font_(platform.font(FontSpec{FontFace::Gothic, 10.0, false})) {
+    : font_(platform.font(FontRequest{FontFace::Gothic, 10.0, false})) {
   rect = kOverlayBox;
   visible = false;
 }

@@ -105,18 +105,18 @@ void Form::sign(std::uint64_t& digest) const {
 
 // ---- PictureBox ----
 
-PictureBox::PictureBox(Platform& platform, Rect r, Argb back, Argb fore, FontSpec font)
+PictureBox::PictureBox(Platform& platform, Rect r, Argb back, Argb fore, FontRequest font)
     : backColor(back),
       foreColor(fore),
       platform_(platform),
-      fontSpec_(font),
+      fontRequest_(font),
       font_(platform.font(font)),
       backing_(r.w, r.h, back) {
   rect = r;
 }
 
-void PictureBox::setFont(const FontSpec& wanted) {
-  fontSpec_ = wanted;
+void PictureBox::setFont(const FontRequest& wanted) {
+  fontRequest_ = wanted;
   font_ = platform_.font(wanted);
 }
 
@@ -180,7 +180,7 @@ void PictureBox::sign(std::uint64_t& digest) const {
 
 // ---- Label ----
 
-Label::Label(Platform& platform, Rect r, Argb back, Argb fore, FontSpec font)
+Label::Label(Platform& platform, Rect r, Argb back, Argb fore, FontRequest font)
     : backColor(back), foreColor(fore), font_(platform.font(font)) {
   rect = r;
 }
@@ -201,7 +201,7 @@ void Label::sign(std::uint64_t& digest) const {
 
 // ---- Button ----
 
-Button::Button(Platform& platform, Rect r, std::u32string text, FontSpec font)
+Button::Button(Platform& platform, Rect r, std::u32string text, FontRequest font)
     : caption(std::move(text)), font_(platform.font(font)) {
   rect = r;
 }

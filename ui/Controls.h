@@ -60,13 +60,13 @@ class Form : public Control {
 // A picture box with a backing image ("autoredraw"): what is drawn stays until cleared.
 class PictureBox : public Control {
  public:
-  PictureBox(Platform& platform, Rect r, Argb back, Argb fore, FontSpec font);
+  PictureBox(Platform& platform, Rect r, Argb back, Argb fore, FontRequest font);
 
   Argb backColor;
   Argb foreColor;
 
-  void setFont(const FontSpec& wanted);
-  [[nodiscard]] const FontSpec& fontSpec() const { return fontSpec_; }
+  void setFont(const FontRequest& wanted);
+  [[nodiscard]] const FontRequest& fontRequest() const { return fontRequest_; }
   [[nodiscard]] const Font& font() const { return *font_; }
 
   // Resizes the box (and its backing image, keeping what fits).
@@ -100,7 +100,7 @@ class PictureBox : public Control {
   void paintBackground(Image& image) const;
 
   Platform& platform_;
-  FontSpec fontSpec_;
+  FontRequest fontRequest_;
   std::shared_ptr<const Font> font_;
   Image picture_;
   Image backing_;
@@ -109,7 +109,7 @@ class PictureBox : public Control {
 
 class Label : public Control {
  public:
-  Label(Platform& platform, Rect r, Argb back, Argb fore, FontSpec font);
+  Label(Platform& platform, Rect r, Argb back, Argb fore, FontRequest font);
   std::u32string caption;
   Argb backColor;
   Argb foreColor;
@@ -125,7 +125,7 @@ class Label : public Control {
 // A push button drawn raised, in 3-D, with its caption centred.
 class Button : public Control {
  public:
-  Button(Platform& platform, Rect r, std::u32string caption, FontSpec font);
+  Button(Platform& platform, Rect r, std::u32string caption, FontRequest font);
   std::u32string caption;
   // Drawn sunken while the left button is held down on it.
   bool pressed = false;

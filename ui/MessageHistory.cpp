@@ -36,7 +36,7 @@ const MessageHistory::Page& MessageHistory::earlierPage(std::size_t back) const 
 }
 
 HistoryView::HistoryView(Platform& platform, const PictureBox& MES)
-    : MES_(MES), tagFont_(platform.font(FontSpec{FontFace::Gothic, 9.0, false})) {
+    : MES_(MES), tagFont_(platform.font(FontRequest{FontFace::Gothic, 9.0, false})) {
   const Rect m = MES.rect;
   rect = Rect{0, kTag.y, m.x + m.w, m.y + m.h - kTag.y};
   visible = false;

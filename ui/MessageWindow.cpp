@@ -39,7 +39,7 @@ class MessageWindow::Writer {
     w_.clear();
     const int widthPx = w_.MES_.rect.w;
     const int heightPx = w_.MES_.rect.h;
-    const double points = w_.MES_.fontSpec().points;
+    const double points = w_.MES_.fontRequest().points;
     // The window measures itself in points; a pixel is 3/4 of a point at 96 dpi.
     lineWidth_ = static_cast<int>(widthPx * 0.75 / points);
     lastLine_ = static_cast<int>(heightPx * 0.75 / points) - 1;

@@ -12,7 +12,7 @@ namespace qov {
 
 namespace {
 
-constexpr FontSpec kMessageFontAtLoad{FontFace::Gothic, 10.0, false};
+constexpr FontRequest kMessageFontAtLoad{FontFace::Gothic, 10.0, false};
 
 // The report's line breaks (CR LF, and the lone CR before the line's text) as the terminal
 // shows them, ending in one newline.

@@ -12,11 +12,11 @@ namespace {
 constexpr Argb kWindowBackground = rgb(255, 255, 255);
 constexpr Argb kWindowText = rgb(0, 0, 0);
 
-constexpr FontSpec kWindowFont{FontFace::Mincho, 9.75, false};
-constexpr FontSpec kMenuFont{FontFace::Gothic, 9.75, true};
-constexpr FontSpec kItemButtonFont{FontFace::Gothic, 8.25, false};
-constexpr FontSpec kItemNameFont{FontFace::Gothic, 9.0, false};
-constexpr FontSpec kMessageFont{FontFace::Gothic, 12.0, false};
+constexpr FontRequest kWindowFont{FontFace::Mincho, 9.75, false};
+constexpr FontRequest kMenuFont{FontFace::Gothic, 9.75, true};
+constexpr FontRequest kItemButtonFont{FontFace::Gothic, 8.25, false};
+constexpr FontRequest kItemNameFont{FontFace::Gothic, 9.0, false};
+constexpr FontRequest kMessageFont{FontFace::Gothic, 12.0, false};
 
 constexpr Argb kMenuEntryBack = rgb(64, 64, 64);
 constexpr Argb kMenuEntryText = rgb(255, 255, 0);

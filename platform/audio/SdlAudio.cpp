@@ -225,9 +225,10 @@ SoundFontChoice chooseSoundFont() {
 // The rate the output device prefers, so that neither the synthesizer's sound nor the mix is
 // converted on its way out.
 int preferredRate() {
-  SDL_AudioSpec spec{};
-  if (SDL_GetDefaultAudioInfo(nullptr, &spec, 0) == 0 && spec.freq >= 8000 && spec.freq <= 192000) {
-    return spec.freq;
+  SDL_AudioSpec device{};
+  if (SDL_GetDefaultAudioInfo(nullptr, &device, 0) == 0 && device.freq >= 8000 &&
+      device.freq <= 192000) {
+    return device.freq;
   }
   return kDefaultRate;
 }

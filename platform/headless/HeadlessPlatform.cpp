@@ -72,7 +72,7 @@ void HeadlessPlatform::messageBox(const std::string& title, const std::string& t
   boxes_.push_back(MessageBoxEntry{title, textUtf8, icon});
 }
 
-std::shared_ptr<const Font> HeadlessPlatform::font(const FontSpec& wanted) {
+std::shared_ptr<const Font> HeadlessPlatform::font(const FontRequest& wanted) {
   return fonts_->font(wanted);
 }
 

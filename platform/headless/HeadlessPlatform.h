@@ -61,7 +61,7 @@ class HeadlessPlatform final : public Platform {
   void setCursor(Cursor cursor) override;
   void messageBox(const std::string& title, const std::string& textUtf8, MessageIcon icon) override;
   void beep() override { ++beeps_; }
-  [[nodiscard]] std::shared_ptr<const Font> font(const FontSpec& wanted) override;
+  [[nodiscard]] std::shared_ptr<const Font> font(const FontRequest& wanted) override;
   [[nodiscard]] std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) override;
   MusicDevice& music() override { return music_; }
   SoundOutput& sound() override { return sound_; }

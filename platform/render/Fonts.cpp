@@ -170,12 +170,12 @@ struct Run {
 class TtfFont final : public Font {
  public:
   TtfFont(std::shared_ptr<TtfSession> session, TtfPtr font, int lineHeight,
-          std::shared_ptr<FallbackFinder> fallback, FontSpec spec, int size)
+          std::shared_ptr<FallbackFinder> fallback, FontRequest request, int size)
       : session_(std::move(session)),
         font_(std::move(font)),
         lineHeight_(lineHeight),
         fallback_(std::move(fallback)),
-        spec_(spec),
+        request_(request),
         size_(size) {
     // The baseline where the font's descent still fits into the line.
     const int descent = std::max(1, -TTF_FontDescent(font_.get()));
@@ -237,11 +237,11 @@ class TtfFont final : public Font {
     if (TTF_GlyphIsProvided32(font_.get(), static_cast<Uint32>(c)) != 0) return nullptr;
     if (const auto known = glyphFonts_.find(c); known != glyphFonts_.end()) return known->second;
     TTF_Font* font = nullptr;
-    if (const std::optional<FoundFont>& found = fallback_->find(c, spec_.face)) {
+    if (const std::optional<FoundFont>& found = fallback_->find(c, request_.face)) {
       const std::string key = found->file.string() + "#" + std::to_string(found->index);
       auto open = openFallbacks_.find(key);
       if (open == openFallbacks_.end()) {
-        open = openFallbacks_.emplace(key, openFont(*found, size_, spec_.bold)).first;
+        open = openFallbacks_.emplace(key, openFont(*found, size_, request_.bold)).first;
       }
       font = open->second.get();
     }
@@ -299,7 +299,7 @@ class TtfFont final : public Font {
   int baseline_ = 0;
   int fullWidth_ = 0;
   std::shared_ptr<FallbackFinder> fallback_;
-  FontSpec spec_;
+  FontRequest request_;
   int size_ = 0;
   mutable std::unordered_map<char32_t, TTF_Font*> glyphFonts_;
   mutable std::map<std::string, TtfPtr> openFallbacks_;
@@ -311,7 +311,7 @@ struct FontLibrary::Impl {
   std::shared_ptr<TtfSession> ttf;
   std::array<FoundFont, 2> files;
   std::shared_ptr<FallbackFinder> fallback;
-  std::vector<std::pair<FontSpec, std::shared_ptr<const Font>>> cache;
+  std::vector<std::pair<FontRequest, std::shared_ptr<const Font>>> cache;
 };
 
 FontLibrary::FontLibrary() : impl_(std::make_unique<Impl>()) {
@@ -337,7 +337,7 @@ const std::filesystem::path& FontLibrary::file(FontFace face) const {
   return impl_->files[face == FontFace::Gothic ? 0 : 1].file;
 }
 
-std::shared_ptr<const Font> FontLibrary::font(const FontSpec& wanted) {
+std::shared_ptr<const Font> FontLibrary::font(const FontRequest& wanted) {
   for (const auto& [key, font] : impl_->cache) {
     if (key == wanted) return font;
   }

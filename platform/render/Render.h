@@ -19,7 +19,7 @@ class FontError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The window's fonts, found through fontconfig and drawn by SDL2_ttf, one Font per FontSpec.
+// The window's fonts, found through fontconfig and drawn by SDL2_ttf, one Font per FontRequest.
 // Needs no window. Throws FontError at construction when no Japanese font is installed.
 class FontLibrary {
  public:
@@ -28,7 +28,7 @@ class FontLibrary {
   FontLibrary(const FontLibrary&) = delete;
   FontLibrary& operator=(const FontLibrary&) = delete;
 
-  [[nodiscard]] std::shared_ptr<const Font> font(const FontSpec& wanted);
+  [[nodiscard]] std::shared_ptr<const Font> font(const FontRequest& wanted);
   // The font file that stands in for a face.
   [[nodiscard]] const std::filesystem::path& file(FontFace face) const;
 

@@ -98,7 +98,7 @@ void drawButton(Image& img, const Rect& r, const Font& font, bool pressed) {
 bool showOwnMessageBox(FontLibrary& fonts, SDL_Window* parent, int scale, const std::string& title,
                        const std::string& text, MessageIcon icon,
                        const std::function<void()>& redrawParent) {
-  const auto font = fonts.font(FontSpec{FontFace::Gothic, 9.0, false});
+  const auto font = fonts.font(FontRequest{FontFace::Gothic, 9.0, false});
   const std::vector<std::u32string> lines = layoutLines(*font, text);
   const int lineStep = font->lineHeight() + 3;
   int textWidth = 0;

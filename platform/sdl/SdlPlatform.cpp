@@ -523,7 +523,7 @@ void SdlPlatform::beep() {
   impl_->audio.beep();
 }
 
-std::shared_ptr<const Font> SdlPlatform::font(const FontSpec& wanted) {
+std::shared_ptr<const Font> SdlPlatform::font(const FontRequest& wanted) {
   return impl_->fonts.font(wanted);
 }
 

@@ -32,7 +32,7 @@ class SdlPlatform final : public Platform {
   void setCursor(Cursor cursor) override;
   void messageBox(const std::string& title, const std::string& textUtf8, MessageIcon icon) override;
   void beep() override;
-  [[nodiscard]] std::shared_ptr<const Font> font(const FontSpec& wanted) override;
+  [[nodiscard]] std::shared_ptr<const Font> font(const FontRequest& wanted) override;
   [[nodiscard]] std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) override;
   MusicDevice& music() override;
   SoundOutput& sound() override;

@@ -282,7 +282,7 @@ TEST(SdlPlatform, WindowInputFramesAndTimers) {
 
   // Without a display that can show it, the message box returns at once.
   p.messageBox("Qov ERROR", "命令無し( 12)\rMSE,hello", MessageIcon::Stop);
-  EXPECT_EQ(p.font(FontSpec{})->measure(U"あ"), 13);
+  EXPECT_EQ(p.font(FontRequest{})->measure(U"あ"), 13);
 }
 
 }  // namespace

@@ -24,13 +24,13 @@ TEST(Fonts, JapaneseFacesAtWindowsSizes) {
   EXPECT_NE(fonts.file(FontFace::Mincho).string().find("ipam"), std::string::npos);
 
   // A full-width glyph advances 13 pixels at 10 points, as on the original system.
-  const auto gothic = fonts.font(FontSpec{FontFace::Gothic, 10.0, false});
+  const auto gothic = fonts.font(FontRequest{FontFace::Gothic, 10.0, false});
   EXPECT_EQ(gothic->measure(U"漢字かな"), 52);
   EXPECT_EQ(gothic->measure(U"AB"), 14);
   EXPECT_EQ(gothic->lineHeight(), 13);
-  EXPECT_EQ(fonts.font(FontSpec{FontFace::Gothic, 12.0, false})->measure(U"あ"), 16);
-  EXPECT_EQ(fonts.font(FontSpec{FontFace::Gothic, 8.25, false})->lineHeight(), 11);
-  EXPECT_EQ(fonts.font(FontSpec{FontFace::Mincho, 9.75, false})->measure(U"あ"), 13);
+  EXPECT_EQ(fonts.font(FontRequest{FontFace::Gothic, 12.0, false})->measure(U"あ"), 16);
+  EXPECT_EQ(fonts.font(FontRequest{FontFace::Gothic, 8.25, false})->lineHeight(), 11);
+  EXPECT_EQ(fonts.font(FontRequest{FontFace::Mincho, 9.75, false})->measure(U"あ"), 13);
 
   const Mask a = gothic->render(U"あ");
   ASSERT_EQ(a.width, 13);
@@ -43,10 +43,10 @@ TEST(Fonts, JapaneseFacesAtWindowsSizes) {
   EXPECT_EQ(blank.width, 13);
   EXPECT_EQ(inkCount(blank), 0);
 
-  const auto bold = fonts.font(FontSpec{FontFace::Gothic, 9.75, true});
-  const auto normal = fonts.font(FontSpec{FontFace::Gothic, 9.75, false});
+  const auto bold = fonts.font(FontRequest{FontFace::Gothic, 9.75, true});
+  const auto normal = fonts.font(FontRequest{FontFace::Gothic, 9.75, false});
   EXPECT_GT(inkCount(bold->render(U"選択")), inkCount(normal->render(U"選択")));
-  EXPECT_NE(fonts.font(FontSpec{FontFace::Mincho, 9.75, false})->render(U"永").alpha,
+  EXPECT_NE(fonts.font(FontRequest{FontFace::Mincho, 9.75, false})->render(U"永").alpha,
             normal->render(U"永").alpha);
 }
 
@@ -56,10 +56,10 @@ TEST(Fonts, JapaneseFacesAtWindowsSizes) {
 TEST(Fonts, EveryCharacterOfTheCodePageIsDrawn) {
   FontLibrary fonts;
   Cp932Decoder cp932;
-  for (const FontSpec spec :
-       {FontSpec{FontFace::Gothic, 10.0, false}, FontSpec{FontFace::Mincho, 9.75, false},
-        FontSpec{FontFace::Gothic, 9.75, true}}) {
-    const auto font = fonts.font(spec);
+  for (const FontRequest request :
+       {FontRequest{FontFace::Gothic, 10.0, false}, FontRequest{FontFace::Mincho, 9.75, false},
+        FontRequest{FontFace::Gothic, 9.75, true}}) {
+    const auto font = fonts.font(request);
     // No font has a character of plane 16's private use: the font's own box stands for it.
     const Mask box = font->render(U"\U0010FFFD");
     ASSERT_GT(inkCount(box), 0);
@@ -87,7 +87,7 @@ TEST(Fonts, EveryCharacterOfTheCodePageIsDrawn) {
 
   // A character from another font stands in a full-width cell, beside the font's own glyphs
   // as if drawn alone; the full-width rules of the font's own characters stay.
-  const auto gothic = fonts.font(FontSpec{FontFace::Gothic, 10.0, false});
+  const auto gothic = fonts.font(FontRequest{FontFace::Gothic, 10.0, false});
   EXPECT_EQ(gothic->measure(U"∑"), 13);
   EXPECT_EQ(gothic->measure(U"あ∑A"), 13 + 13 + 7);
   const Mask mixed = gothic->render(U"あ∑A");

@@ -107,7 +107,7 @@ class Window {
  public:
   explicit Window(const std::filesystem::path& dir = kUiData)
       : platform({dir}), window(platform, dir, {dir}) {
-    window.controls().MES.setFont(FontSpec{FontFace::Gothic, 10.0, false});  // as at load
+    window.controls().MES.setFont(FontRequest{FontFace::Gothic, 10.0, false});  // as at load
     platform.setStallHandler([this] {
       stallTimes.push_back(platform.now());
       if (stalls >= answers.size()) return false;

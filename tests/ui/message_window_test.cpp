@@ -160,7 +160,7 @@ TEST_F(MessageWindowTest, ValuesShowTheirLastTwoCharactersAndTextGoesOnAfterAnIt
   EXPECT_EQ(w.stalls, 1u);
   EXPECT_FALSE(w.c.ITEM.visible);
   PictureBox expected(w.platform, Rect{0, 0, 504, 45}, kWhite, kBlack,
-                      FontSpec{FontFace::Gothic, 10.0, false});
+                      FontRequest{FontFace::Gothic, 10.0, false});
   for (const std::u32string_view shown : {U" 7", U"23", U"-5", U"12", U"42"}) {
     expected.print(shown, kBlack);  // no indent before a value
   }

@@ -18,7 +18,7 @@ class ScenePictureTest : public ::testing::Test {
 
   HeadlessPlatform platform;
   PictureBox Picture1{platform, Rect{0, 0, 504, 336}, kDarkGrey, kBlack,
-                      FontSpec{FontFace::Mincho, 9.75, false}};
+                      FontRequest{FontFace::Mincho, 9.75, false}};
   ScenePicture scene{platform, Picture1, kUiData};
 };
 
