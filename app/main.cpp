@@ -21,6 +21,7 @@
 #include "platform/ProgramEnd.h"
 #include "platform/render/Render.h"
 #include "platform/sdl/SdlPlatform.h"
+#include "shell/Shell.h"
 #include "ui/Qov.h"
 
 namespace fs = std::filesystem;
@@ -54,10 +55,11 @@ int play(const fs::path& gameDir, bool trace, std::optional<fs::path>& nextGame)
   try {
     qov::SdlPlatform platform(mediaDirs);
     qov::Qov window(platform, gameDir, mediaDirs);
+    qov::Shell shell(platform, window);
     qov::author::TraceWriter traceWriter(std::cerr);
     if (trace) window.interpreter().setObserver(&traceWriter);
-    const int code = window.run();
-    nextGame = window.nextGame();
+    const int code = shell.run();
+    nextGame = shell.nextGame();
     return code;
   } catch (const qov::FontError& e) {
     // The message names the missing fonts and their packages.

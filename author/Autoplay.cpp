@@ -133,6 +133,7 @@ Run playOnce(const fs::path& dir, std::uint64_t seed, const AutoplayOptions& opt
   HeadlessPlatform platform({dir});
   platform.setFramesComposed(false);
   Qov window(platform, dir, {dir});
+  platform.setEventSink(&window);
   RunObserver observer(reached, options.commandBudget);
   window.interpreter().setObserver(&observer);
   Choices choices(seed);

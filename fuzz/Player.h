@@ -30,6 +30,7 @@ class Player {
       : platform_({dir}), window_(platform_, dir, {dir}), choices_(input) {
     // A script loop that never ends its tick is cut often, so the run budget stays short.
     window_.interpreter().setTickBudget(std::chrono::microseconds(20));
+    platform_.setEventSink(&window_);
     platform_.setStallHandler([this] { return answer(); });
     // A background timer ticks as the clock passes, whatever the program waits for.
     const TimerId budget = platform_.createTimer(

@@ -8,7 +8,6 @@
 #include "ui/CommandMenu.h"
 #include "ui/Controls.h"
 #include "ui/ItemWindow.h"
-#include "ui/MessageHistory.h"
 
 namespace qov {
 

@@ -12,9 +12,18 @@ namespace qov {
 
 class PictureBox;
 class CommandMenu;
-class MessageHistory;
 class ItemWindow;
 class Variables;
+
+// Sees every piece of text the message window draws, with its place and colour, and every
+// erase, as they happen.
+class PageRecorder {
+ public:
+  virtual ~PageRecorder() = default;
+  // The window drew `text` with its text cursor at (x, y).
+  virtual void printed(int x, int y, Argb colour, std::u32string_view text) = 0;
+  virtual void cleared() = 0;
+};
 
 // The message window MES: writes a message character by character with its full-width
 // mark-up (speakers, colours, typing speed, variable values, line and page breaks, items) and
@@ -56,8 +65,8 @@ class MessageWindow {
   // How long a page stays in sight when skipping.
   static constexpr std::uint32_t kSkipPageMs = 60;
 
-  // Every page drawn from now on is kept in `history` too.
-  void recordInto(MessageHistory& history) { history_ = &history; }
+  // Every page drawn from now on is told to `recorder` too (nullptr: to none).
+  void recordInto(PageRecorder* recorder) { history_ = recorder; }
 
   // Kept across messages: names from "＆", the delay from "＃", the colour index from "＠".
   [[nodiscard]] const std::u32string& speakerName(int index) const {
@@ -82,7 +91,7 @@ class MessageWindow {
   ItemWindow& items_;
   const Variables& vars_;
   std::function<void(Cursor)> setMousePointer_;
-  MessageHistory* history_ = nullptr;
+  PageRecorder* history_ = nullptr;
 
   std::array<std::u32string, kSpeakerCount> SpeakerName_{};
   std::int16_t CharDelay_ = 0;

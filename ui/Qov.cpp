@@ -53,24 +53,12 @@ Qov::Qov(Platform& platform, std::filesystem::path gameDir,
       opening_(platform, *this, sounds_),
       interpreter_(vars_, *this, gameDir),
       gameDir_(std::move(gameDir)),
-      game_(readGameData(platform, gameDir_)),
-      comforts_(platform, controls_, messages_, history_,
-                Comforts::Game{[this](bool on) { holdGame(on); },
-                               [this] { return opening_.opTick() > 0; },
-                               [this]() -> const Image& {
-                                 shot_ = Image(WindowControls::kWidth, WindowControls::kHeight);
-                                 controls_.form.draw(shot_);
-                                 return shot_;
-                               },
-                               [this] { return game_.title; }}) {
+      game_(readGameData(platform, gameDir_)) {
   platform_.setTimerEnabled(TimerQov_, false);
-  platform_.setEventSink(this);
   controls_.ITMPicture1.setPicture(std::move(game_.itemSheet));
 }
 
-Qov::~Qov() {
-  platform_.setEventSink(nullptr);
-}
+Qov::~Qov() = default;
 
 void Qov::Form_Load() {
   // Centring the window is the platform's part of opening it.
@@ -83,9 +71,7 @@ void Qov::Form_Load() {
   }
   interpreter_.load(kFirstScript);
   platform_.setTimerEnabled(TimerQov_, true);
-  // The window appears once it is loaded, as a failed start shows only the error report, at
-  // the size the player chose last time.
-  comforts_.start();
+  // The window appears once it is loaded, as a failed start shows only the error report.
   platform_.openWindow(game_.title, game_.icon, game_.cursor);
 }
 
@@ -165,14 +151,12 @@ void Qov::showNotice(std::u32string_view text) {
 // ---- Input ----
 
 void Qov::mouseDown(int x, int y, int button) {
-  if (comforts_.takeMouseDown(button)) return;
   if (heldButtons_ == 0) captured_ = controls_.form.hitTest(x, y);
   heldButtons_ |= button;
   if (captured_ != nullptr) dispatchMouseDown(*captured_, button);
 }
 
 void Qov::mouseUp(int x, int y, int button) {
-  if (comforts_.takeMouseUp(button)) return;
   Control* const target = captured_;
   heldButtons_ &= ~button;
   if (heldButtons_ == 0) captured_ = nullptr;
@@ -237,19 +221,14 @@ void Qov::click(Button& button) {
 }
 
 void Qov::keyDown(const KeyPress& key) {
-  if (comforts_.keyDown(key)) return;
   if (!items_.selecting()) return;
   if (key.key == Key::Enter) items_.ITMCommand1_Click();
   if (key.key == Key::Escape) items_.ITMCommand2_Click();
 }
 
-void Qov::keyUp(const KeyPress& key) {
-  comforts_.keyUp(key);
-}
+void Qov::keyUp(const KeyPress& /*key*/) {}
 
-void Qov::mouseWheel(int steps) {
-  comforts_.mouseWheel(steps);
-}
+void Qov::mouseWheel(int /*steps*/) {}
 
 void Qov::holdGame(bool on) {
   messages_.reading.hold = on;
@@ -267,19 +246,8 @@ void Qov::closeRequested() {
   Form_Unload();
 }
 
-void Qov::dropped(const std::filesystem::path& path) {
-  std::error_code error;
-  const std::filesystem::path absolute =
-      path.empty() ? path : std::filesystem::absolute(path, error);
-  const std::filesystem::path folder =
-      std::filesystem::is_directory(absolute, error) ? absolute : absolute.parent_path();
-  if (absolute.empty() || !holdsGame(folder)) {
-    showNotice(U"ゲームのフォルダではありません（" + std::u32string(kFirstScript) +
-               U".QOV がありません）\r\n" + fromUtf8(path.string()));
-    return;
-  }
-  nextGame_ = folder;
-  Form_Unload();
+bool Qov::openingRuns() const {
+  return opening_.opTick() > 0;
 }
 
 // ---- Frame ----
@@ -293,6 +261,13 @@ const Image& Qov::composeFrame() {
   controls_.form.draw(frame_);
   presentedSignature_ = controls_.form.signature();
   return frame_;
+}
+
+void Qov::drawFrame(Image& into) const {
+  if (into.width() != WindowControls::kWidth || into.height() != WindowControls::kHeight) {
+    into = Image(WindowControls::kWidth, WindowControls::kHeight);
+  }
+  controls_.form.draw(into);
 }
 
 }  // namespace qov

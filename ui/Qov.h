@@ -17,11 +17,10 @@
 #include "media/SoundEffects.h"
 #include "platform/Image.h"
 #include "platform/Platform.h"
-#include "ui/Comforts.h"
 #include "ui/CommandMenu.h"
 #include "ui/GameData.h"
+#include "ui/HostedGame.h"
 #include "ui/ItemWindow.h"
-#include "ui/MessageHistory.h"
 #include "ui/MessageWindow.h"
 #include "ui/ScenePicture.h"
 #include "ui/WindowControls.h"
@@ -30,8 +29,9 @@ namespace qov {
 
 // The main window: owns every control and every part of the game, wires them together, runs
 // the interpreter on TimerQov, routes the window's input to the controls' handlers and
-// composes the frame.
-class Qov final : public Host, public EventSink, public OpeningStage {
+// composes the frame. The program sends it the window's events, through the layer around the
+// game or directly (setEventSink).
+class Qov final : public Host, public HostedGame, public OpeningStage {
  public:
   // `gameDir` holds the scripts, pictures and the save file; music and effects are looked up
   // in `mediaDirs`.
@@ -45,12 +45,9 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   // reported and ends the program (ProgramEnd{1}).
   void Form_Load();
   // Form_Load, then the window's events until the program ends; returns the exit code.
-  [[nodiscard]] int run();
+  [[nodiscard]] int run() override;
   // Closes the music device, beeps and ends the program (ProgramEnd{0}).
   [[noreturn]] void Form_Unload();
-  // The game folder dropped onto the window, once run() has ended for it: the program starts
-  // anew on that folder, so that nothing of this game remains.
-  [[nodiscard]] const std::optional<std::filesystem::path>& nextGame() const { return nextGame_; }
 
   // Host
   void MESHG(std::u32string_view text) override;
@@ -74,11 +71,19 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   void keyUp(const KeyPress& key) override;
   void mouseWheel(int steps) override;
   [[noreturn]] void closeRequested() override;
-  // A game folder, or a file inside one, ends this game as closing the window does and names
-  // the next one; anything else is named in a notice and changes nothing.
-  void dropped(const std::filesystem::path& path) override;
   [[nodiscard]] bool frameChanged() const override;
   const Image& composeFrame() override;
+
+  // HostedGame
+  [[noreturn]] void end() override { Form_Unload(); }
+  void holdGame(bool on) override;
+  [[nodiscard]] bool openingRuns() const override;
+  void notice(std::u32string_view text) override { showNotice(text); }
+  [[nodiscard]] std::string caption() const override { return game_.title; }
+  void drawFrame(Image& into) const override;
+  [[nodiscard]] const PictureBox& messageWindow() const override { return controls_.MES; }
+  void recordPages(PageRecorder* recorder) override { messages_.recordInto(recorder); }
+  void setSkip(bool on) override { messages_.reading.skip = on; }
 
   // The parts, for tests and tools.
   [[nodiscard]] WindowControls& controls() { return controls_; }
@@ -86,7 +91,6 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   [[nodiscard]] ItemWindow& items() { return items_; }
   [[nodiscard]] CommandMenu& menu() { return menu_; }
   [[nodiscard]] MessageWindow& messages() { return messages_; }
-  [[nodiscard]] Comforts& comforts() { return comforts_; }
   [[nodiscard]] Interpreter& interpreter() { return interpreter_; }
   [[nodiscard]] TimerId timerQov() const { return TimerQov_; }
 
@@ -103,9 +107,6 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   // The item window's button that `control` is, as its click handler; nullptr otherwise.
   [[nodiscard]] Button* itemButton(Control& control);
   void click(Button& button);
-  // The game waits (its interpreter timer and the message writer stand still) while the
-  // player looks back or reads the keys list.
-  void holdGame(bool on);
 
   Platform& platform_;
   Variables vars_;
@@ -114,7 +115,6 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   TimerId TimerQov_;
   CommandMenu menu_;
   MessageWindow messages_;
-  MessageHistory history_;
   ScenePicture scene_;
   Music music_;
   SoundEffects sounds_;
@@ -123,7 +123,6 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   std::filesystem::path gameDir_;
   // Its caption, icon, wait cursor and item sheet (moved into ITMPicture1 at construction).
   GameData game_;
-  Comforts comforts_;
   bool timerHeld_ = false;  // TimerQov was disabled by holdGame()
 
   // Mouse capture: the control that got the first mouse-down gets every event until all
@@ -132,9 +131,7 @@ class Qov final : public Host, public EventSink, public OpeningStage {
   int heldButtons_ = 0;
 
   Image frame_;
-  Image shot_;
   std::uint64_t presentedSignature_ = 0;
-  std::optional<std::filesystem::path> nextGame_;
   std::function<void(Shown, std::u32string_view)> showObserver_;
 };
 

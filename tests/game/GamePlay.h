@@ -59,6 +59,7 @@ class GamePlay {
   GamePlay(const GameCopy& game, std::initializer_list<std::string_view> choices)
       : platform({game.path()}), window(platform, game.path(), {game.path()}) {
     for (const std::string_view choice : choices) choices_.push_back(fromUtf8(choice));
+    platform.setEventSink(&window);
     platform.setStallHandler([this] { return answer(); });
     // Music and sound logs join the transcript every millisecond, to keep their order.
     const TimerId logs = platform.createTimer(

@@ -85,9 +85,10 @@ inline void writeScript(const std::filesystem::path& dir, std::string_view name,
 }
 
 // A changed pixel fails and leaves the frame as golden/<name>.actual.png under the working
-// directory; QOV_UPDATE_GOLDEN=1 rewrites tests/data/ui/golden/<name>.png instead.
-inline void expectGolden(const Image& frame, const std::string& name) {
-  const std::filesystem::path golden = kUiData / "golden" / (name + ".png");
+// directory; QOV_UPDATE_GOLDEN=1 rewrites <data>/golden/<name>.png instead.
+inline void expectGolden(const Image& frame, const std::string& name,
+                         const std::filesystem::path& data = kUiData) {
+  const std::filesystem::path golden = data / "golden" / (name + ".png");
   if (const char* update = std::getenv("QOV_UPDATE_GOLDEN"); update && std::string(update) == "1") {
     ASSERT_TRUE(savePng(frame, golden)) << golden;
     return;
@@ -107,6 +108,7 @@ class Window {
  public:
   explicit Window(const std::filesystem::path& dir = kUiData)
       : platform({dir}), window(platform, dir, {dir}) {
+    platform.setEventSink(&window);
     window.controls().MES.setFont(FontRequest{FontFace::Gothic, 10.0, false});  // as at load
     platform.setStallHandler([this] {
       stallTimes.push_back(platform.now());
@@ -122,6 +124,8 @@ class Window {
   std::vector<std::function<void()>> answers;
   std::size_t stalls = 0;
   std::vector<std::uint64_t> stallTimes;
+  // What run() plays: the main window alone, unless a test puts something around it.
+  std::function<int()> play = [this] { return window.run(); };
 
   void then(std::function<void()> answer) { answers.push_back(std::move(answer)); }
   void click(const Control& control, int button = kLeftButton) {
@@ -134,7 +138,7 @@ class Window {
     ::testing::internal::CaptureStderr();
     int code = -1;
     try {
-      code = window.run();
+      code = play();
     } catch (const HeadlessStall& stall) {
       ADD_FAILURE() << "stalled: " << stall.what();
     }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/SaveFile.h"
-#include "tests/ui/UiTestSupport.h"
+#include "tests/shell/ShellTestSupport.h"
 
 namespace qov::test {
 namespace {
@@ -40,14 +40,14 @@ struct Game {
 
 TEST(Comforts, CtrlHeldPlaysTheMessageToItsEndAsClicksWould) {
   Game clicked;
-  Window byClicks(clicked.dir.path());
+  ShellWindow byClicks(clicked.dir.path());
   for (int i = 0; i < 5; ++i) byClicks.then([&] { byClicks.click(byClicks.c.MES); });
   std::string err;
   EXPECT_EQ(byClicks.run(&err), 0) << err;
   EXPECT_EQ(byClicks.stalls, 5u);
 
   Game skipped;
-  Window byCtrl(skipped.dir.path());
+  ShellWindow byCtrl(skipped.dir.path());
   byCtrl.platform.keyDown(Key::Control, 0);
   EXPECT_EQ(byCtrl.run(), 0);
   EXPECT_EQ(byCtrl.stalls, 0u);  // not one click
@@ -62,7 +62,7 @@ TEST(Comforts, CtrlHeldPlaysTheMessageToItsEndAsClicksWould) {
 
   // Released, the next page waits for a click again.
   Game released;
-  Window again(released.dir.path());
+  ShellWindow again(released.dir.path());
   again.platform.keyDown(Key::Control, 0);
   again.platform.keyUp(Key::Control, 130);  // during the third page
   for (int i = 0; i < 3; ++i) again.then([&] { again.click(again.c.MES); });
@@ -72,7 +72,7 @@ TEST(Comforts, CtrlHeldPlaysTheMessageToItsEndAsClicksWould) {
 
 TEST(Comforts, HistoryShowsEarlierPagesAndTheGameSeesNoneOfItsInput) {
   Game game;
-  Window w(game.dir.path());
+  ShellWindow w(game.dir.path());
   Image lastPage;
   for (int i = 0; i < 4; ++i) w.then([&] { w.click(w.c.MES); });
   w.then([&] {  // the fifth page waits: three steps back, by wheel, Page Up and Up
@@ -82,13 +82,13 @@ TEST(Comforts, HistoryShowsEarlierPagesAndTheGameSeesNoneOfItsInput) {
     w.platform.key(Key::Up);
   });
   w.then([&] {
-    EXPECT_TRUE(w.window.comforts().historyOpen());
-    expectGolden(w.platform.frame(), "history_three_back");
+    EXPECT_TRUE(w.comforts.historyOpen());
+    expectGolden(w.platform.frame(), "history_three_back", kShellData);
     w.platform.key(Key::Enter);  // not the game's while the history is open
     w.click(w.c.MES);            // closes it
   });
   w.then([&] {
-    EXPECT_FALSE(w.window.comforts().historyOpen());
+    EXPECT_FALSE(w.comforts.historyOpen());
     EXPECT_EQ(w.platform.frame(), lastPage);
     EXPECT_EQ(w.window.variables().var(1), 0);  // still waiting on the fifth page
     w.platform.wheel(2);
@@ -96,16 +96,16 @@ TEST(Comforts, HistoryShowsEarlierPagesAndTheGameSeesNoneOfItsInput) {
     w.platform.key(Key::Down);  // past the newest: closed
   });
   w.then([&] {
-    EXPECT_FALSE(w.window.comforts().historyOpen());
+    EXPECT_FALSE(w.comforts.historyOpen());
     w.platform.key(Key::F1);  // the keys list, until the next click, which the game never sees
   });
   w.then([&] {
-    EXPECT_TRUE(w.window.comforts().keysShown());
-    expectGolden(w.platform.frame(), "keys_list");
+    EXPECT_TRUE(w.comforts.keysShown());
+    expectGolden(w.platform.frame(), "keys_list", kShellData);
     w.click(w.c.MES);
   });
   w.then([&] {
-    EXPECT_FALSE(w.window.comforts().keysShown());
+    EXPECT_FALSE(w.comforts.keysShown());
     EXPECT_EQ(w.platform.frame(), lastPage);
     EXPECT_EQ(w.window.variables().var(1), 0);
     w.click(w.c.MES);
@@ -117,7 +117,7 @@ TEST(Comforts, HistoryShowsEarlierPagesAndTheGameSeesNoneOfItsInput) {
 TEST(Comforts, F12WritesTheFrameAsPng) {
   Game game;
   TempDir pictures;
-  Window w(game.dir.path());
+  ShellWindow w(game.dir.path());
   w.platform.setPicturesFolder(pictures.path());
   w.then([&] { w.platform.key(Key::F12); });
   std::string err;
@@ -142,7 +142,7 @@ TEST(Comforts, ScaleAndVolumeSurviveARestart) {
   TempDir config;
   const fs::path settings = config.path() / "qov" / "qov.ini";
   {
-    Window w(game.dir.path());
+    ShellWindow w(game.dir.path());
     w.platform.setSettingsFile(settings);
     w.then([&] {
       w.platform.key(Key::Digit3, std::nullopt, kCtrlKey);  // kept within 1920 x 1080: 2
@@ -157,7 +157,7 @@ TEST(Comforts, ScaleAndVolumeSurviveARestart) {
     EXPECT_EQ(w.platform.windowScale(), 2);
     EXPECT_EQ(w.platform.volume(), 0);
   }
-  Window w(game.dir.path());
+  ShellWindow w(game.dir.path());
   w.platform.setSettingsFile(settings);
   w.then([&] {
     EXPECT_EQ(w.platform.windowScale(), 2);
@@ -192,7 +192,7 @@ TEST(Comforts, ABrokenSettingsFileStartsWithTheDefaults) {
     TempDir config;
     const fs::path settings = config.path() / "qov.ini";
     std::ofstream(settings, std::ios::binary) << c.text;
-    Window w(game.dir.path());
+    ShellWindow w(game.dir.path());
     w.platform.setSettingsFile(settings);
     w.then([&] { w.platform.closeWindow(); });
     std::string err;

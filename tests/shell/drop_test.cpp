@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "tests/ui/UiTestSupport.h"
+#include "tests/shell/ShellTestSupport.h"
 
 namespace qov::test {
 namespace {
@@ -28,7 +28,7 @@ TEST(Drop, AGameFolderOrAFileInsideOneEndsThisGameAndStartsThatOne) {
     SCOPED_TRACE(dropped);
     TempDir old;
     writeScript(old.path(), "wnatu", kOldGame);
-    Window w(old.path());
+    ShellWindow w(old.path());
     w.platform.drop(dropped);
     EXPECT_EQ(w.run(), 0);
     // The closing steps of the old game, and nothing after its wait.
@@ -36,11 +36,11 @@ TEST(Drop, AGameFolderOrAFileInsideOneEndsThisGameAndStartsThatOne) {
     EXPECT_EQ(w.platform.beeps(), 1);
     EXPECT_EQ(w.window.variables().var(1), 1);
     EXPECT_TRUE(w.platform.messageBoxes().empty());
-    ASSERT_TRUE(w.window.nextGame().has_value());
-    EXPECT_TRUE(fs::equivalent(*w.window.nextGame(), next.path()));
+    ASSERT_TRUE(w.shell.nextGame().has_value());
+    EXPECT_TRUE(fs::equivalent(*w.shell.nextGame(), next.path()));
 
     // What the program does next: it starts anew on the dropped folder.
-    Window restarted(*w.window.nextGame());
+    ShellWindow restarted(*w.shell.nextGame());
     restarted.then([&] {
       EXPECT_EQ(restarted.window.variables().var(5), 7);
       restarted.click(restarted.c.MES);
@@ -60,7 +60,7 @@ TEST(Drop, AnythingElseIsNamedInANoticeAndTheGameGoesOn) {
     SCOPED_TRACE(dropped);
     TempDir old;
     writeScript(old.path(), "wnatu", kOldGame);
-    Window w(old.path());
+    ShellWindow w(old.path());
     w.platform.drop(dropped);
     w.then([&] { w.click(w.c.MES); });
     std::string err;
@@ -73,7 +73,7 @@ TEST(Drop, AnythingElseIsNamedInANoticeAndTheGameGoesOn) {
     EXPECT_NE(err.find(dropped.string()), std::string::npos) << err;
     // The old game went on from its wait to its end.
     EXPECT_EQ(w.window.variables().var(1), 2);
-    EXPECT_FALSE(w.window.nextGame().has_value());
+    EXPECT_FALSE(w.shell.nextGame().has_value());
     EXPECT_EQ(closeCommands(w.platform), 1);
   }
 }

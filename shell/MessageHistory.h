@@ -8,14 +8,16 @@
 #include <vector>
 
 #include "platform/Image.h"
+#include "shell/Screens.h"
 #include "ui/Controls.h"
+#include "ui/MessageWindow.h"
 
 namespace qov {
 
 // The pages the message window has shown, as they were drawn: every piece of text with its
 // place and colour, so that a page looks back exactly as it looked. The message window
 // reports what it prints and when it is erased; an erase ends the page drawn so far.
-class MessageHistory {
+class MessageHistory final : public PageRecorder {
  public:
   static constexpr std::size_t kPagesKept = 256;
 
@@ -34,10 +36,8 @@ class MessageHistory {
     }
   };
 
-  // The message window drew `text` with its text cursor at (x, y).
-  void printed(int x, int y, Argb colour, std::u32string_view text);
-  // The message window was erased.
-  void cleared();
+  void printed(int x, int y, Argb colour, std::u32string_view text) override;
+  void cleared() override;
 
   // Pages finished before the one now in the window.
   [[nodiscard]] std::size_t earlierPages() const { return pages_.size(); }
@@ -68,6 +68,24 @@ class HistoryView : public Control {
   const MessageHistory::Page* page_ = nullptr;
   std::u32string tag_;
   std::uint64_t shown_ = 0;  // counts the pages shown, for the frame's digest
+};
+
+// The history as a screen over the game: it takes no press itself, the shell's history
+// actions turn its pages.
+class HistoryScreen final : public Screen {
+ public:
+  HistoryScreen(Platform& platform, const PictureBox& MES) : view_(platform, MES) {}
+  void show(const MessageHistory::Page* page, std::size_t back, std::size_t count) {
+    view_.show(page, back, count);
+  }
+  [[nodiscard]] bool take(const Press& /*press*/, const std::optional<Asked>& /*asked*/) override {
+    return false;
+  }
+  void draw(Image& frame) const override { view_.draw(frame); }
+  [[nodiscard]] std::uint64_t signature() const override { return view_.signature(); }
+
+ private:
+  HistoryView view_;
 };
 
 }  // namespace qov

@@ -1,4 +1,4 @@
-#include "ui/PlayerSettings.h"
+#include "shell/PlayerSettings.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "ui/MessageHistory.h"
+#include "shell/MessageHistory.h"
 
 #include <algorithm>
 #include <string>

@@ -1,0 +1,166 @@
+#include "shell/Actions.h"
+
+#include <cstddef>
+
+namespace qov {
+
+namespace {
+
+constexpr int kCtrlAlt = kCtrlKey | kAltKey;
+
+std::u32string keyName(Key key) {
+  switch (key) {
+    case Key::Enter:
+      return U"Enter";
+    case Key::Escape:
+      return U"Esc";
+    case Key::Control:
+      return U"Ctrl";
+    case Key::Up:
+      return U"↑";
+    case Key::Down:
+      return U"↓";
+    case Key::PageUp:
+      return U"PageUp";
+    case Key::PageDown:
+      return U"PageDown";
+    case Key::F1:
+      return U"F1";
+    case Key::F11:
+      return U"F11";
+    case Key::F12:
+      return U"F12";
+    case Key::M:
+      return U"M";
+    case Key::Digit1:
+    case Key::Digit2:
+    case Key::Digit3:
+    case Key::Digit4:
+      return std::u32string(1, U'1' + (static_cast<int>(key) - static_cast<int>(Key::Digit1)));
+    case Key::Other:
+      break;
+  }
+  return U"?";
+}
+
+std::u32string modifierNames(int modifiers) {
+  if (modifiers == Binding::kAnyModifiers) return U"";
+  std::u32string names;
+  if ((modifiers & kCtrlKey) != 0) names += U"Ctrl+";
+  if ((modifiers & kAltKey) != 0) names += U"Alt+";
+  return names;
+}
+
+std::u32string bindingName(const Binding& b) {
+  switch (b.kind) {
+    case Press::Kind::Key:
+      return modifierNames(b.modifiers) + keyName(b.key);
+    case Press::Kind::Button:
+      if (b.button == kLeftButton) return U"左クリック";
+      if (b.button == kRightButton) return U"右クリック";
+      return U"中クリック";
+    case Press::Kind::Wheel:
+      return b.wheel > 0 ? U"ホイール↑" : U"ホイール↓";
+  }
+  return U"?";
+}
+
+bool isDigit(Key key) {
+  return key >= Key::Digit1 && key <= Key::Digit4;
+}
+
+// The bindings named and joined; a run of three or more number keys with the same modifiers
+// reads as one range ("Ctrl+1〜4").
+std::u32string bindingNames(const std::vector<Binding>& bindings) {
+  std::u32string names;
+  for (std::size_t i = 0; i < bindings.size();) {
+    std::size_t end = i + 1;
+    const Binding& first = bindings[i];
+    if (first.kind == Press::Kind::Key && isDigit(first.key)) {
+      while (end < bindings.size() && bindings[end].kind == Press::Kind::Key &&
+             bindings[end].modifiers == first.modifiers &&
+             static_cast<int>(bindings[end].key) == static_cast<int>(first.key) + int(end - i)) {
+        ++end;
+      }
+      if (end - i < 3) end = i + 1;
+    }
+    if (!names.empty()) names += U"・";
+    names += bindingName(first);
+    if (end - i > 1) names += U"〜" + keyName(bindings[end - 1].key);
+    i = end;
+  }
+  return names;
+}
+
+}  // namespace
+
+bool Binding::matches(const Press& press) const {
+  if (press.kind != kind) return false;
+  switch (kind) {
+    case Press::Kind::Key:
+      return press.key == key &&
+             (modifiers == kAnyModifiers || (press.modifiers & kCtrlAlt) == modifiers);
+    case Press::Kind::Button:
+      return press.button == button;
+    case Press::Kind::Wheel:
+      return press.wheel == wheel;
+  }
+  return false;
+}
+
+std::optional<Asked> ActionTable::match(const Press& press) const {
+  for (const ActionEntry& entry : entries_) {
+    for (const Binding& binding : entry.bindings) {
+      if (binding.matches(press)) {
+        return Asked{entry.action, binding.argument, press.repeat && !entry.repeats};
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::vector<std::u32string> ActionTable::keysPage() const {
+  std::vector<std::u32string> lines;
+  for (const ActionEntry& entry : entries_) {
+    std::u32string text = bindingNames(entry.bindings);
+    if (entry.held) text += U"（押している間）";
+    text += U"　" + std::u32string(entry.what);
+    if (entry.sameLine && !lines.empty()) {
+      lines.back() += U"　　" + text;
+    } else {
+      lines.push_back(std::move(text));
+    }
+  }
+  return lines;
+}
+
+std::vector<ActionEntry> shellActions() {
+  using B = Binding;
+  constexpr int kAny = Binding::kAnyModifiers;
+  return {
+      {Action::Skip, U"メッセージを早送り", {B::onKey(Key::Control, kAny)}, false, true},
+      {Action::HistoryBack,
+       U"前のページ（履歴）",
+       {B::onWheel(1), B::onKey(Key::PageUp), B::onKey(Key::Up)},
+       true},
+      {Action::HistoryForward, U"次のページ", {B::onWheel(-1), B::onKey(Key::Down)}, true},
+      {Action::HistoryClose,
+       U"履歴を閉じる",
+       {B::onKey(Key::PageDown, kAny), B::onKey(Key::Escape, kAny), B::onButton(kLeftButton)},
+       true},
+      {Action::Screenshot, U"スクリーンショット（ピクチャフォルダへ）", {B::onKey(Key::F12, kAny)}},
+      {Action::Scale,
+       U"ウィンドウの大きさ",
+       {B::onKey(Key::Digit1, kCtrlKey, 1), B::onKey(Key::Digit2, kCtrlKey, 2),
+        B::onKey(Key::Digit3, kCtrlKey, 3), B::onKey(Key::Digit4, kCtrlKey, 4)}},
+      {Action::Fullscreen, U"全画面", {B::onKey(Key::Enter, kAltKey), B::onKey(Key::F11, kAny)}},
+      {Action::Volume,
+       U"音量",
+       {B::onKey(Key::Up, kCtrlKey, 1), B::onKey(Key::Down, kCtrlKey, -1)},
+       true},
+      {Action::Mute, U"消音", {B::onKey(Key::M)}, false, false, true},
+      {Action::KeysList, U"このキー一覧", {B::onKey(Key::F1, kAny)}},
+  };
+}
+
+}  // namespace qov

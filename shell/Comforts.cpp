@@ -1,0 +1,207 @@
+#include "shell/Comforts.h"
+
+#include <algorithm>
+#include <array>
+#include <ctime>
+#include <iostream>
+#include <system_error>
+
+#include "platform/Encoding.h"
+
+namespace qov {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kVolumeStep = 10;
+constexpr int kLargestScaleKey = 4;
+
+// A caption as a file name: no folder separators or control characters.
+std::string fileNameOf(const std::string& caption) {
+  std::string name;
+  for (const char c : caption) {
+    const auto byte = static_cast<unsigned char>(c);
+    name += (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) ? '_' : c;
+  }
+  if (name.empty() || name == "." || name == "..") name = "qov";
+  return name;
+}
+
+std::string localTimestamp() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::array<char, 32> text{};
+  const std::size_t n = std::strftime(text.data(), text.size(), "%Y%m%d-%H%M%S", &local);
+  return std::string(text.data(), n);
+}
+
+}  // namespace
+
+Comforts::Comforts(Platform& platform, HostedGame& game, ScreenStack& screens,
+                   const ActionTable& actions)
+    : platform_(platform),
+      game_(game),
+      screens_(screens),
+      historyScreen_(platform, game.messageWindow()),
+      keys_(platform, screens, actions.keysPage()) {
+  game_.recordPages(&history_);
+}
+
+Comforts::~Comforts() {
+  game_.recordPages(nullptr);
+  screens_.pop(keys_);
+  screens_.pop(historyScreen_);
+}
+
+void Comforts::start() {
+  settingsFile_ = platform_.settingsFile();
+  if (!settingsFile_.empty()) {
+    PlayerSettings::Read read = PlayerSettings::read(settingsFile_);
+    if (read.problem) std::cerr << "qov: " << *read.problem << '\n' << std::flush;
+    settings_ = read.settings;
+  }
+  if (settings_.scale) settings_.scale = platform_.setWindowScale(*settings_.scale);
+  platform_.setFullscreen(settings_.fullscreen);
+  applyVolume();
+}
+
+bool Comforts::perform(const Asked& asked) {
+  // A key held down repeats only the actions that are made for it; it is still theirs.
+  if (asked.again) return true;
+  switch (asked.action) {
+    case Action::Skip:
+      return true;
+    case Action::HistoryBack:
+      historyBack();
+      return true;
+    case Action::HistoryForward:
+      if (!historyOpen()) return false;
+      historyForward();
+      return true;
+    case Action::HistoryClose:
+      if (!historyOpen()) return false;
+      closeHistory();
+      return true;
+    case Action::Screenshot:
+      static_cast<void>(screenshot());
+      return true;
+    case Action::Scale:
+      setScale(asked.argument);
+      return true;
+    case Action::Fullscreen:
+      toggleFullscreen();
+      return true;
+    case Action::Volume:
+      changeVolume(asked.argument);
+      return true;
+    case Action::Mute:
+      toggleMute();
+      return true;
+    case Action::KeysList:
+      keys_.show(status());
+      return true;
+  }
+  return false;
+}
+
+void Comforts::skip(bool on) {
+  game_.setSkip(on);
+}
+
+void Comforts::historyBack() {
+  // The opening is a timed show with its song: it cannot wait.
+  if (game_.openingRuns()) return;
+  const std::size_t pages = history_.earlierPages();
+  if (pages == 0) return;
+  showHistory(std::min(back_ + 1, pages));
+}
+
+void Comforts::historyForward() {
+  if (back_ <= 1) {
+    closeHistory();
+  } else {
+    showHistory(back_ - 1);
+  }
+}
+
+void Comforts::showHistory(std::size_t back) {
+  back_ = back;
+  historyScreen_.show(&history_.earlierPage(back), back, history_.earlierPages());
+  if (!screens_.contains(historyScreen_)) screens_.push(historyScreen_);
+}
+
+void Comforts::closeHistory() {
+  back_ = 0;
+  historyScreen_.show(nullptr, 0, 0);
+  screens_.pop(historyScreen_);
+}
+
+std::optional<fs::path> Comforts::screenshot() {
+  game_.drawFrame(shot_);
+  screens_.draw(shot_);
+  const fs::path folder = platform_.picturesFolder();
+  if (folder.empty()) {
+    std::cerr << "qov: no folder for screenshots\n" << std::flush;
+    return std::nullopt;
+  }
+  const std::string stem = fileNameOf(game_.caption()) + "-" + localTimestamp();
+  fs::path file = folder / (stem + ".png");
+  std::error_code ec;
+  for (int n = 2; fs::exists(file, ec); ++n) {
+    file = folder / (stem + "-" + std::to_string(n) + ".png");
+  }
+  if (!platform_.writePng(shot_, file)) {
+    std::cerr << "qov: cannot write the screenshot " << file.string() << '\n' << std::flush;
+    return std::nullopt;
+  }
+  std::cerr << "qov: screenshot saved as " << file.string() << '\n' << std::flush;
+  return file;
+}
+
+void Comforts::setScale(int scale) {
+  settings_.scale = platform_.setWindowScale(std::clamp(scale, 1, kLargestScaleKey));
+  remember();
+}
+
+void Comforts::toggleFullscreen() {
+  platform_.setFullscreen(!platform_.fullscreen());
+  settings_.fullscreen = platform_.fullscreen();
+  remember();
+}
+
+void Comforts::changeVolume(int steps) {
+  settings_.volume = std::clamp(settings_.volume + steps * kVolumeStep, 0, 100);
+  settings_.muted = false;
+  applyVolume();
+  remember();
+}
+
+void Comforts::toggleMute() {
+  settings_.muted = !settings_.muted;
+  applyVolume();
+  remember();
+}
+
+void Comforts::applyVolume() {
+  platform_.setVolume(settings_.muted ? 0 : settings_.volume);
+}
+
+void Comforts::remember() {
+  if (settingsFile_.empty()) return;
+  const std::optional<std::string> problem = settings_.write(settingsFile_);
+  // Said once, not at every key.
+  if (problem && !writeFailed_) std::cerr << "qov: " << *problem << '\n' << std::flush;
+  writeFailed_ = problem.has_value();
+}
+
+std::u32string Comforts::status() const {
+  std::string text = "音量 " + std::to_string(settings_.volume) + "%";
+  if (settings_.muted) text += "（消音中）";
+  text += "　大きさ ×" + std::to_string(platform_.windowScale());
+  if (platform_.fullscreen()) text += "　全画面";
+  return fromUtf8(text);
+}
+
+}  // namespace qov

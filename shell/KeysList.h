@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Image.h"
+#include "platform/Platform.h"
+#include "shell/Screens.h"
+#include "ui/Controls.h"
+
+namespace qov {
+
+// The keys list over the picture: a line for each of the shell's actions, and the volume and
+// scale in force.
+class KeysOverlay final : public Control {
+ public:
+  KeysOverlay(Platform& platform, std::vector<std::u32string> lines);
+  void setStatus(std::u32string status);
+
+ protected:
+  void drawSelf(Image& frame, const Rect& at, const Rect& clip) const override;
+  void sign(std::uint64_t& digest) const override;
+
+ private:
+  std::shared_ptr<const Font> font_;
+  std::vector<std::u32string> lines_;
+  std::u32string status_;
+};
+
+// The keys list as a screen: any key or click closes it and does nothing else.
+class KeysScreen final : public Screen {
+ public:
+  KeysScreen(Platform& platform, ScreenStack& screens, std::vector<std::u32string> lines);
+  void show(std::u32string status);
+  [[nodiscard]] bool take(const Press& press, const std::optional<Asked>& asked) override;
+  void draw(Image& frame) const override { overlay_.draw(frame); }
+  [[nodiscard]] std::uint64_t signature() const override { return overlay_.signature(); }
+
+ private:
+  ScreenStack& screens_;
+  KeysOverlay overlay_;
+};
+
+}  // namespace qov

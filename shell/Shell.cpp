@@ -1,0 +1,111 @@
+#include "shell/Shell.h"
+
+#include <string>
+#include <system_error>
+
+#include "engine/ScriptStore.h"
+#include "platform/Encoding.h"
+
+namespace qov {
+
+Shell::Shell(Platform& platform, HostedGame& game)
+    : platform_(platform),
+      game_(game),
+      actions_(shellActions()),
+      comforts_(platform, game, screens_, actions_) {
+  screens_.onChange([this] { screensChanged(); });
+  platform_.setEventSink(this);
+}
+
+Shell::~Shell() {
+  platform_.setEventSink(nullptr);
+  screens_.onChange(nullptr);
+}
+
+int Shell::run() {
+  comforts_.start();
+  return game_.run();
+}
+
+// ---- Input ----
+
+bool Shell::take(const Press& press) {
+  const std::optional<Asked> asked = actions_.match(press);
+  Screen* const top = screens_.top();
+  if (top != nullptr && top->take(press, asked)) return true;
+  const bool taken = asked && comforts_.perform(*asked);
+  // While a screen of ours is shown, the game sees nothing.
+  return taken || top != nullptr;
+}
+
+void Shell::mouseDown(int x, int y, int button) {
+  if (take(Press::ofButton(button))) {
+    takenButtons_ |= button;
+    return;
+  }
+  game_.mouseDown(x, y, button);
+}
+
+void Shell::mouseUp(int x, int y, int button) {
+  if ((takenButtons_ & button) != 0) {
+    takenButtons_ &= ~button;
+    return;
+  }
+  game_.mouseUp(x, y, button);
+}
+
+void Shell::keyDown(const KeyPress& key) {
+  comforts_.skip((key.modifiers & kCtrlKey) != 0);
+  if (key.key == Key::Control) return;
+  if (take(Press::ofKey(key))) return;
+  game_.keyDown(key);
+}
+
+void Shell::keyUp(const KeyPress& key) {
+  comforts_.skip((key.modifiers & kCtrlKey) != 0);
+  game_.keyUp(key);
+}
+
+void Shell::mouseWheel(int steps) {
+  for (; steps > 0; --steps) static_cast<void>(take(Press::ofWheel(1)));
+  for (; steps < 0; ++steps) static_cast<void>(take(Press::ofWheel(-1)));
+}
+
+void Shell::screensChanged() {
+  const bool wanted = screens_.holdsGame() && !game_.openingRuns();
+  if (wanted == holding_) return;
+  holding_ = wanted;
+  game_.holdGame(wanted);
+}
+
+void Shell::dropped(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::path absolute =
+      path.empty() ? path : std::filesystem::absolute(path, error);
+  const std::filesystem::path folder =
+      std::filesystem::is_directory(absolute, error) ? absolute : absolute.parent_path();
+  if (absolute.empty() || !holdsGame(folder)) {
+    game_.notice(U"ゲームのフォルダではありません（" + std::u32string(kFirstScript) +
+                 U".QOV がありません）\r\n" + fromUtf8(path.string()));
+    return;
+  }
+  nextGame_ = folder;
+  game_.end();
+}
+
+// ---- Frame ----
+
+bool Shell::frameChanged() const {
+  return game_.frameChanged() || screens_.signature() != presentedScreens_;
+}
+
+const Image& Shell::composeFrame() {
+  const Image& game = game_.composeFrame();
+  presentedScreens_ = screens_.signature();
+  if (screens_.empty()) return game;
+  frame_ = game;
+  screens_.draw(frame_);
+  return frame_;
+}
+
+}  // namespace qov

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+#include "platform/Image.h"
+#include "platform/Platform.h"
+#include "shell/Actions.h"
+#include "shell/Comforts.h"
+#include "shell/Screens.h"
+#include "ui/HostedGame.h"
+
+namespace qov {
+
+// What stands between the window and the game: the platform's event sink. It takes the
+// presses that are its own (the actions of its table, anything while a screen of its own is
+// shown, and the releases of presses it took) and hands every other input to the game
+// unchanged; it draws its screens over the frame the game composes and holds the game while
+// one of them asks for it.
+class Shell final : public EventSink {
+ public:
+  Shell(Platform& platform, HostedGame& game);
+  ~Shell() override;
+  Shell(const Shell&) = delete;
+  Shell& operator=(const Shell&) = delete;
+
+  // Applies the player's settings, then plays the game until the program ends; the exit code.
+  [[nodiscard]] int run();
+  // The game folder dropped onto the window, once run() has ended for it: the program starts
+  // anew on that folder, so that nothing of this game remains.
+  [[nodiscard]] const std::optional<std::filesystem::path>& nextGame() const { return nextGame_; }
+
+  [[nodiscard]] Comforts& comforts() { return comforts_; }
+  [[nodiscard]] ScreenStack& screens() { return screens_; }
+
+  // EventSink
+  void mouseDown(int x, int y, int button) override;
+  void mouseUp(int x, int y, int button) override;
+  void keyDown(const KeyPress& key) override;
+  void keyUp(const KeyPress& key) override;
+  void mouseWheel(int steps) override;
+  void closeRequested() override { game_.closeRequested(); }
+  // A game folder, or a file inside one, ends this game as closing the window does and names
+  // the next one; anything else is named in a notice and changes nothing.
+  void dropped(const std::filesystem::path& path) override;
+  [[nodiscard]] bool frameChanged() const override;
+  const Image& composeFrame() override;
+
+ private:
+  // True when `press` is the shell's: its screen on top or its action took it.
+  [[nodiscard]] bool take(const Press& press);
+  void screensChanged();
+
+  Platform& platform_;
+  HostedGame& game_;
+  ActionTable actions_;
+  ScreenStack screens_;
+  Comforts comforts_;
+  bool holding_ = false;
+  int takenButtons_ = 0;  // presses taken, whose releases are taken too
+  std::uint64_t presentedScreens_ = 0;
+  Image frame_;
+  std::optional<std::filesystem::path> nextGame_;
+};
+
+}  // namespace qov
