@@ -97,6 +97,15 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
   return line;
 }
 
+std::vector<std::string> argumentsAnew(const CommandLine& command,
+                                       const std::filesystem::path& gameDir) {
+  std::vector<std::string> args;
+  if (command.mode == Mode::trace) args.emplace_back("--trace");
+  args.emplace_back("--");
+  args.push_back(gameDir.string());
+  return args;
+}
+
 std::optional<UsageError> checkGameDirectory(const std::filesystem::path& dir) {
   if (dir.empty()) return UsageError{"the game directory named is empty"};
   std::error_code ec;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace qov {
 
@@ -35,6 +36,11 @@ struct UsageError {
 // Why `dir`, named on the command line, cannot be a game directory: an empty name, a path that
 // does not exist, a file, or one that cannot be looked at. nullopt when it is a directory.
 [[nodiscard]] std::optional<UsageError> checkGameDirectory(const std::filesystem::path& dir);
+
+// The arguments (after the program's name) that start the program anew on `gameDir` as
+// `command` played its game: a dropped game is traced as the one before it was.
+[[nodiscard]] std::vector<std::string> argumentsAnew(const CommandLine& command,
+                                                     const std::filesystem::path& gameDir);
 
 // The text of --help.
 [[nodiscard]] std::string_view usageText();

@@ -72,14 +72,16 @@ int play(const fs::path& gameDir, bool trace, std::optional<fs::path>& nextGame)
 }
 
 // Starts the program anew on `gameDir`: a fresh process, so nothing of the last game remains.
-int startAnew(const char* programName, const fs::path& gameDir) {
+int startAnew(const char* programName, const qov::CommandLine& command, const fs::path& gameDir) {
   std::cout.flush();
   std::cerr.flush();
-  const std::string dir = gameDir.string();
-  std::vector<char*> argv = {const_cast<char*>(programName), const_cast<char*>("--"),
-                             const_cast<char*>(dir.c_str()), nullptr};
+  std::vector<std::string> args = qov::argumentsAnew(command, gameDir);
+  std::vector<char*> argv = {const_cast<char*>(programName)};
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
   ::execv("/proc/self/exe", argv.data());
-  std::cerr << "qov: cannot start again on " << dir << ": " << std::strerror(errno) << '\n';
+  std::cerr << "qov: cannot start again on " << gameDir.string() << ": " << std::strerror(errno)
+            << '\n';
   return 1;
 }
 
@@ -139,6 +141,6 @@ int main(int argc, char** argv) {
   std::optional<fs::path> nextGame;
   const int code = play(gameDir, command.mode == qov::Mode::trace, nextGame);
   // The platform and the window are gone: the dropped game starts in a clean process.
-  if (nextGame) return startAnew(argc > 0 ? argv[0] : "qov", *nextGame);
+  if (nextGame) return startAnew(argc > 0 ? argv[0] : "qov", command, *nextGame);
   return code;
 }

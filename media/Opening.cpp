@@ -78,12 +78,14 @@ void Opening::OP() {
   opTick_ = 0;
   int step = 0;
   platform_.setTimerEnabled(timerOP_, true);
+  running_ = true;
   // Also when the program ends from inside the opening, its clock stops with it.
   struct ClockOff {
     Opening& opening;
     ~ClockOff() {
       opening.platform_.setTimerEnabled(opening.timerOP_, false);
       opening.opTick_ = 0;
+      opening.running_ = false;
     }
   } clockOff{*this};
 

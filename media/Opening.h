@@ -26,8 +26,10 @@ class Opening {
 
   // Plays the whole opening; returns at its end.
   void OP();
-  // Seconds since the opening began; 0 while none runs.
+  // Seconds since the opening began; 0 while none runs, and in its first second.
   [[nodiscard]] std::int16_t opTick() const { return opTick_; }
+  // From OP() until it returns.
+  [[nodiscard]] bool running() const { return running_; }
   void TimerOP_Timer();
 
  private:
@@ -38,6 +40,7 @@ class Opening {
   SoundEffects& sound_;
   TimerId timerOP_;
   std::int16_t opTick_ = 0;
+  bool running_ = false;
 };
 
 }  // namespace qov

@@ -12,6 +12,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::size_t kLongestName = 255;
+
 class FileDescriptor {
  public:
   explicit FileDescriptor(int fd) : fd_(fd) {}
@@ -61,6 +63,10 @@ void syncDirectory(const fs::path& dir) {
 std::error_code replaceFile(const fs::path& target, std::string_view bytes) {
   fs::path temporary = target;
   temporary += ".tmp";
+  // A name near the longest a folder takes (255 bytes) leaves no room for ".tmp".
+  if (temporary.filename().native().size() > kLongestName) {
+    temporary = target.parent_path() / (".qov-" + std::to_string(::getpid()) + ".tmp");
+  }
   if (std::error_code failed = writeDurably(temporary, bytes)) {
     std::error_code ec;
     if (!fs::is_directory(temporary, ec)) fs::remove(temporary, ec);

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "platform/Image.h"
 
@@ -44,6 +45,7 @@ enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 enum class Key {
   Enter,
   Escape,
+  Space,
   Control,  // either Ctrl key
   Up,
   Down,
@@ -178,8 +180,9 @@ class Platform {
   // for screenshots.
   [[nodiscard]] virtual std::filesystem::path settingsFile() const = 0;
   [[nodiscard]] virtual std::filesystem::path picturesFolder() const = 0;
-  // Writes a PNG file; false when it cannot be written.
-  [[nodiscard]] virtual bool writePng(const Image& image, const std::filesystem::path& file) = 0;
+  // Writes a PNG file, whole or not at all; the reason when it cannot be written.
+  [[nodiscard]] virtual std::error_code writePngFile(const Image& image,
+                                                     const std::filesystem::path& file) = 0;
 };
 
 }  // namespace qov

@@ -14,6 +14,8 @@ std::u32string keyName(Key key) {
       return U"Enter";
     case Key::Escape:
       return U"Esc";
+    case Key::Space:
+      return U"Space";
     case Key::Control:
       return U"Ctrl";
     case Key::Up:

@@ -17,15 +17,29 @@ namespace {
 constexpr int kVolumeStep = 10;
 constexpr int kLargestScaleKey = 4;
 
-// A caption as a file name: no folder separators or control characters.
-std::string fileNameOf(const std::string& caption) {
-  std::string name;
-  for (const char c : caption) {
-    const auto byte = static_cast<unsigned char>(c);
-    name += (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) ? '_' : c;
+// The longest file name that ext4, FAT, exFAT and NTFS all take, in bytes of UTF-8.
+constexpr std::size_t kLongestName = 255;
+
+// `caption`, then `ending`, as a file name that every file system a pictures folder may live on
+// takes (a USB stick or a Windows partition refuses more than ext4 does): no control
+// characters, none of / \ : * ? " < > |, no leading dot or blank, and at most kLongestName
+// bytes, the caption cut at a character so that `ending` is kept whole.
+std::string fileNameOf(const std::string& caption, const std::string& ending) {
+  std::u32string name;
+  for (const char32_t c : fromUtf8(caption)) {
+    const bool refused = c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0) ||
+                         std::u32string_view(U"/\\:*?\"<>|").find(c) != std::u32string_view::npos;
+    if (name.empty() && (c == U'.' || c == U' ' || c == U'\u3000')) continue;
+    name += refused ? U'_' : c;
   }
-  if (name.empty() || name == "." || name == "..") name = "qov";
-  return name;
+  if (name.empty()) name = U"qov";
+  std::string bytes;
+  for (const char32_t c : name) {
+    const std::string one = toUtf8(std::u32string_view(&c, 1));
+    if (bytes.size() + one.size() + ending.size() > kLongestName) break;
+    bytes += one;
+  }
+  return bytes + ending;
 }
 
 std::string localTimestamp() {
@@ -45,11 +59,15 @@ Comforts::Comforts(Platform& platform, HostedGame& game, ScreenStack& screens,
       game_(game),
       screens_(screens),
       historyScreen_(platform, game.messageWindow()),
-      keys_(platform, screens, actions.keysPage()) {
+      keys_(platform, screens, actions.keysPage()),
+      settleTimer_(platform.createTimer(
+          kSettleMs, [this] { settle(); }, true)) {
   game_.recordPages(&history_);
 }
 
 Comforts::~Comforts() {
+  settle();
+  platform_.setTimerEnabled(settleTimer_, false);
   game_.recordPages(nullptr);
   screens_.pop(keys_);
   screens_.pop(historyScreen_);
@@ -62,6 +80,7 @@ void Comforts::start() {
     if (read.problem) std::cerr << "qov: " << *read.problem << '\n' << std::flush;
     settings_ = read.settings;
   }
+  written_ = settings_;
   if (settings_.scale) settings_.scale = platform_.setWindowScale(*settings_.scale);
   platform_.setFullscreen(settings_.fullscreen);
   applyVolume();
@@ -110,6 +129,11 @@ void Comforts::skip(bool on) {
   game_.setSkip(on);
 }
 
+void Comforts::closeOverlays() {
+  if (historyOpen()) closeHistory();
+  screens_.pop(keys_);
+}
+
 void Comforts::historyBack() {
   // The opening is a timed show with its song: it cannot wait.
   if (game_.openingRuns()) return;
@@ -146,14 +170,17 @@ std::optional<fs::path> Comforts::screenshot() {
     std::cerr << "qov: no folder for screenshots\n" << std::flush;
     return std::nullopt;
   }
-  const std::string stem = fileNameOf(game_.caption()) + "-" + localTimestamp();
-  fs::path file = folder / (stem + ".png");
+  const std::string caption = game_.caption();
+  const std::string stamp = "-" + localTimestamp();
+  fs::path file = folder / fileNameOf(caption, stamp + ".png");
   std::error_code ec;
   for (int n = 2; fs::exists(file, ec); ++n) {
-    file = folder / (stem + "-" + std::to_string(n) + ".png");
+    file = folder / fileNameOf(caption, stamp + "-" + std::to_string(n) + ".png");
   }
-  if (!platform_.writePng(shot_, file)) {
-    std::cerr << "qov: cannot write the screenshot " << file.string() << '\n' << std::flush;
+  if (const std::error_code error = platform_.writePngFile(shot_, file)) {
+    std::cerr << "qov: cannot write the screenshot " << file.string() << " (" << error.message()
+              << ")\n"
+              << std::flush;
     return std::nullopt;
   }
   std::cerr << "qov: screenshot saved as " << file.string() << '\n' << std::flush;
@@ -190,8 +217,16 @@ void Comforts::applyVolume() {
 
 void Comforts::remember() {
   if (settingsFile_.empty()) return;
+  // Enabling the timer again starts its interval anew: the file waits for the last change.
+  platform_.setTimerEnabled(settleTimer_, settings_ != written_);
+}
+
+void Comforts::settle() {
+  if (!platform_.timerEnabled(settleTimer_)) return;
+  platform_.setTimerEnabled(settleTimer_, false);
   const std::optional<std::string> problem = settings_.write(settingsFile_);
-  // Said once, not at every key.
+  if (!problem) written_ = settings_;
+  // Said once, not at every change.
   if (problem && !writeFailed_) std::cerr << "qov: " << *problem << '\n' << std::flush;
   writeFailed_ = problem.has_value();
 }

@@ -33,6 +33,12 @@ class Comforts {
   // not see it).
   [[nodiscard]] bool perform(const Asked& asked);
   void skip(bool on);
+  // Closes the history and the keys list.
+  void closeOverlays();
+  // Writes the settings now if a change waits to be written (they are written once a change
+  // has settled, kSettleMs after the last one).
+  void settle();
+  static constexpr int kSettleMs = 500;
 
   [[nodiscard]] bool historyOpen() const { return back_ > 0; }
   [[nodiscard]] bool keysShown() const { return screens_.contains(keys_); }
@@ -62,6 +68,8 @@ class Comforts {
   HistoryScreen historyScreen_;
   KeysScreen keys_;
   PlayerSettings settings_;
+  PlayerSettings written_;  // as the file holds them
+  TimerId settleTimer_;
   std::filesystem::path settingsFile_;
   bool writeFailed_ = false;  // said once
   std::size_t back_ = 0;      // pages back shown; 0 when the history is closed

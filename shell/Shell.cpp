@@ -1,12 +1,16 @@
 #include "shell/Shell.h"
 
+#include <algorithm>
 #include <string>
 #include <system_error>
 
+#include <iostream>
 #include "engine/ScriptStore.h"
 #include "platform/Encoding.h"
 
 namespace qov {
+
+namespace fs = std::filesystem;
 
 Shell::Shell(Platform& platform, HostedGame& game)
     : platform_(platform),
@@ -14,17 +18,40 @@ Shell::Shell(Platform& platform, HostedGame& game)
       actions_(shellActions()),
       comforts_(platform, game, screens_, actions_) {
   screens_.onChange([this] { screensChanged(); });
+  game_.setOpeningObserver([this](bool running) { openingChanged(running); });
+  game_.setNoticeHook([this](std::u32string_view text) { showNotice(text); });
   platform_.setEventSink(this);
 }
 
 Shell::~Shell() {
+  posted_.clear();
   platform_.setEventSink(nullptr);
+  game_.setNoticeHook(nullptr);
+  game_.setOpeningObserver(nullptr);
   screens_.onChange(nullptr);
 }
 
 int Shell::run() {
   comforts_.start();
-  return game_.run();
+  const int code = game_.run();
+  comforts_.settle();
+  return code;
+}
+
+void Shell::showNotice(std::u32string_view text) {
+  NoticeScreen notice(platform_, screens_, text);
+  notice.wait();
+}
+
+void Shell::postNotice(const std::vector<std::u32string>& lines) {
+  std::u32string text;
+  for (const std::u32string& line : lines) {
+    std::cerr << toUtf8(line) << '\n';
+    text += (text.empty() ? U"" : U"\r\n") + line;
+  }
+  std::cerr << std::flush;
+  posted_.remove_if([](const std::unique_ptr<NoticeScreen>& n) { return !n->open(); });
+  posted_.push_back(std::make_unique<NoticeScreen>(platform_, screens_, text));
 }
 
 // ---- Input ----
@@ -43,6 +70,7 @@ void Shell::mouseDown(int x, int y, int button) {
     takenButtons_ |= button;
     return;
   }
+  gameButtons_ |= button;
   game_.mouseDown(x, y, button);
 }
 
@@ -51,19 +79,31 @@ void Shell::mouseUp(int x, int y, int button) {
     takenButtons_ &= ~button;
     return;
   }
+  if ((gameButtons_ & button) == 0) return;  // its press was taken from the game
+  gameButtons_ &= ~button;
   game_.mouseUp(x, y, button);
 }
 
 void Shell::keyDown(const KeyPress& key) {
-  comforts_.skip((key.modifiers & kCtrlKey) != 0);
+  updateSkip(key, true);
   if (key.key == Key::Control) return;
   if (take(Press::ofKey(key))) return;
   game_.keyDown(key);
 }
 
 void Shell::keyUp(const KeyPress& key) {
-  comforts_.skip((key.modifiers & kCtrlKey) != 0);
+  updateSkip(key, false);
   game_.keyUp(key);
+}
+
+void Shell::updateSkip(const KeyPress& key, bool pressed) {
+  if (key.key != Key::Control && !key.repeat) {
+    int& held = keysHeld_[static_cast<std::size_t>(key.key)];
+    held = pressed ? held + 1 : std::max(0, held - 1);
+  }
+  const bool otherKey =
+      std::any_of(keysHeld_.begin(), keysHeld_.end(), [](int n) { return n > 0; });
+  comforts_.skip((key.modifiers & kCtrlKey) != 0 && !otherKey);
 }
 
 void Shell::mouseWheel(int steps) {
@@ -71,22 +111,36 @@ void Shell::mouseWheel(int steps) {
   for (; steps < 0; ++steps) static_cast<void>(take(Press::ofWheel(-1)));
 }
 
+// ---- Screens ----
+
 void Shell::screensChanged() {
+  // A press the game saw before a screen opened is never released to it.
+  if (!screens_.empty() && gameButtons_ != 0) {
+    takenButtons_ |= gameButtons_;
+    gameButtons_ = 0;
+    game_.cancelPresses();
+  }
   const bool wanted = screens_.holdsGame() && !game_.openingRuns();
   if (wanted == holding_) return;
   holding_ = wanted;
   game_.holdGame(wanted);
 }
 
-void Shell::dropped(const std::filesystem::path& path) {
+void Shell::openingChanged(bool running) {
+  // The opening is a timed show: the history stays closed from its start to its end, and the
+  // keys list, which cannot hold it, goes with it.
+  comforts_.closeOverlays();
+  if (!running) screensChanged();
+}
+
+void Shell::dropped(const fs::path& path) {
   std::error_code error;
-  const std::filesystem::path absolute =
-      path.empty() ? path : std::filesystem::absolute(path, error);
-  const std::filesystem::path folder =
-      std::filesystem::is_directory(absolute, error) ? absolute : absolute.parent_path();
-  if (absolute.empty() || !holdsGame(folder)) {
-    game_.notice(U"ゲームのフォルダではありません（" + std::u32string(kFirstScript) +
-                 U".QOV がありません）\r\n" + fromUtf8(path.string()));
+  const bool named = !path.empty() && path.is_absolute() && fs::exists(path, error);
+  const fs::path folder = fs::is_directory(path, error) ? path : path.parent_path();
+  if (!named || !holdsGame(folder)) {
+    postNotice({U"ゲームのフォルダではありません（" + std::u32string(kFirstScript) +
+                    U".QOV がありません）",
+                fromUtf8(path.string())});
     return;
   }
   nextGame_ = folder;

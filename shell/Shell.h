@@ -1,12 +1,19 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
+#include <list>
+#include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/Image.h"
 #include "platform/Platform.h"
 #include "shell/Actions.h"
 #include "shell/Comforts.h"
+#include "shell/Notice.h"
 #include "shell/Screens.h"
 #include "ui/HostedGame.h"
 
@@ -14,9 +21,9 @@ namespace qov {
 
 // What stands between the window and the game: the platform's event sink. It takes the
 // presses that are its own (the actions of its table, anything while a screen of its own is
-// shown, and the releases of presses it took) and hands every other input to the game
-// unchanged; it draws its screens over the frame the game composes and holds the game while
-// one of them asks for it.
+// shown, and the releases of presses it took or that were made before a screen opened) and
+// hands every other input to the game unchanged; it draws its screens over the frame the game
+// composes and holds the game while one of them asks for it.
 class Shell final : public EventSink {
  public:
   Shell(Platform& platform, HostedGame& game);
@@ -30,6 +37,10 @@ class Shell final : public EventSink {
   // anew on that folder, so that nothing of this game remains.
   [[nodiscard]] const std::optional<std::filesystem::path>& nextGame() const { return nextGame_; }
 
+  // Shows `text` in the window and returns when the player has closed it; the timers go on
+  // meanwhile.
+  void showNotice(std::u32string_view text);
+
   [[nodiscard]] Comforts& comforts() { return comforts_; }
   [[nodiscard]] ScreenStack& screens() { return screens_; }
 
@@ -40,8 +51,9 @@ class Shell final : public EventSink {
   void keyUp(const KeyPress& key) override;
   void mouseWheel(int steps) override;
   void closeRequested() override { game_.closeRequested(); }
-  // A game folder, or a file inside one, ends this game as closing the window does and names
-  // the next one; anything else is named in a notice and changes nothing.
+  // An existing game folder, or a file inside one, named by its absolute path ends this game
+  // as closing the window does and names the next one; anything else (a dropped text, a
+  // relative name) is named in a notice and changes nothing.
   void dropped(const std::filesystem::path& path) override;
   [[nodiscard]] bool frameChanged() const override;
   const Image& composeFrame() override;
@@ -50,6 +62,12 @@ class Shell final : public EventSink {
   // True when `press` is the shell's: its screen on top or its action took it.
   [[nodiscard]] bool take(const Press& press);
   void screensChanged();
+  void openingChanged(bool running);
+  // Skip lasts while Ctrl is held and no other key is.
+  void updateSkip(const KeyPress& key, bool pressed);
+  // Shows `lines` in the window (and on standard error) until the player closes them, while
+  // the caller goes on: a press that started it waits for nothing.
+  void postNotice(const std::vector<std::u32string>& lines);
 
   Platform& platform_;
   HostedGame& game_;
@@ -58,8 +76,11 @@ class Shell final : public EventSink {
   Comforts comforts_;
   bool holding_ = false;
   int takenButtons_ = 0;  // presses taken, whose releases are taken too
+  int gameButtons_ = 0;   // presses the game has seen and not yet the release of
+  std::array<int, static_cast<std::size_t>(Key::Other) + 1> keysHeld_{};  // but Ctrl
   std::uint64_t presentedScreens_ = 0;
   Image frame_;
+  std::list<std::unique_ptr<NoticeScreen>> posted_;  // closed ones go at the next post
   std::optional<std::filesystem::path> nextGame_;
 };
 

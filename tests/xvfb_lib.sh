@@ -44,7 +44,8 @@ start_game() {
   game=$(mktemp -d)
   cp "$source_game"/* "$game/"
   rm -f "$game/TOVELI2.DAT"
-  SDL_AUDIODRIVER=dummy "$qov" "$game" >"$out/qov.stdout" 2>"$out/qov.stderr" &
+  # qov_args: options before the game folder, if the test sets them.
+  SDL_AUDIODRIVER=dummy "$qov" ${qov_args[@]+"${qov_args[@]}"} "$game" >"$out/qov.stdout" 2>"$out/qov.stderr" &
   qov_pid=$!
   for _ in $(seq 300); do
     wid=$(xdotool search --onlyvisible --pid "$qov_pid" 2>/dev/null | head -n 1)

@@ -142,6 +142,11 @@ void CommandMenu::Label1_MouseUp(int index, int button) {
   }
 }
 
+void CommandMenu::cancelPress() {
+  for (Label* label : Label1_) label->backColor = kEntryBack;
+  LBcm_.backColor = kHeaderBack;
+}
+
 void CommandMenu::LBcm_MouseDown(int button) {
   (void)button;
   LBcm_.backColor = kHeaderPressed;

@@ -48,6 +48,9 @@ class CommandMenu {
   void Label1_MouseUp(int index, int button);
   void LBcm_MouseDown(int button);
   void LBcm_MouseUp(int button);
+  // A press on an entry or the header that will not be released here: its pressed look goes,
+  // and nothing is chosen.
+  void cancelPress();
 
   std::int16_t MenuShown = 0;
   // 99 while CMSL waits, -1 after a header click, else the label index clicked.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,10 +24,17 @@ class HostedGame : public EventSink {
   // While held, the interpreter's timer and the message writer wait; the music loop and the
   // opening's clock never stop.
   virtual void holdGame(bool on) = 0;
-  // The opening, a timed show with its song, is playing.
+  // The opening, a timed show with its song, is playing: from its start to its end.
   [[nodiscard]] virtual bool openingRuns() const = 0;
-  // Tells the player something in a box of the game's window, which waits for its OK.
-  virtual void notice(std::u32string_view text) = 0;
+  // Told when the opening starts (true) and when it has ended (false).
+  virtual void setOpeningObserver(std::function<void(bool)> observer) = 0;
+  // Lets go of the mouse: a press the game has seen is never released to it, and a pushed
+  // button or menu entry comes up without a click.
+  virtual void cancelPresses() = 0;
+
+  // What shows the game's notices (a save that failed) in the window, after standard error,
+  // and returns once the player has read them; unset, a message box.
+  virtual void setNoticeHook(std::function<void(std::u32string_view)> hook) = 0;
   // The window's caption: the game's title.
   [[nodiscard]] virtual std::string caption() const = 0;
   // Draws the game's frame as it is now into `into` (506 x 384), without counting it as

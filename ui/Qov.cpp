@@ -131,6 +131,14 @@ void Qov::playSound(std::u32string_view name, std::int16_t flags) {
 }
 
 void Qov::OP() {
+  if (openingObserver_) openingObserver_(true);
+  // Told also when the program ends inside the opening.
+  struct Ended {
+    const std::function<void(bool)>& observer;
+    ~Ended() {
+      if (observer) observer(false);
+    }
+  } ended{openingObserver_};
   opening_.OP();
 }
 
@@ -145,7 +153,11 @@ void Qov::showErrorReport(std::u32string_view report) {
 
 void Qov::showNotice(std::u32string_view text) {
   std::cerr << forTerminal(text) << std::flush;
-  platform_.messageBox(game_.title, toUtf8(text), MessageIcon::Information);
+  if (noticeHook_) {
+    noticeHook_(text);
+  } else {
+    platform_.messageBox(game_.title, toUtf8(text), MessageIcon::Information);
+  }
 }
 
 // ---- Input ----
@@ -199,6 +211,16 @@ void Qov::dispatchMouseUp(Control& target, int x, int y, int button) {
   }
 }
 
+void Qov::cancelPresses() {
+  captured_ = nullptr;
+  heldButtons_ = 0;
+  WindowControls& c = controls_;
+  for (Button* b : {&c.ITMCommand1, &c.ITMCommand2, &c.ITMCommand3[0], &c.ITMCommand3[1]}) {
+    b->pressed = false;
+  }
+  menu_.cancelPress();
+}
+
 Button* Qov::itemButton(Control& control) {
   WindowControls& c = controls_;
   for (Button* b : {&c.ITMCommand1, &c.ITMCommand2, &c.ITMCommand3[0], &c.ITMCommand3[1]}) {
@@ -244,10 +266,6 @@ void Qov::holdGame(bool on) {
 
 void Qov::closeRequested() {
   Form_Unload();
-}
-
-bool Qov::openingRuns() const {
-  return opening_.opTick() > 0;
 }
 
 // ---- Frame ----

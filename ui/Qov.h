@@ -77,8 +77,14 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   // HostedGame
   [[noreturn]] void end() override { Form_Unload(); }
   void holdGame(bool on) override;
-  [[nodiscard]] bool openingRuns() const override;
-  void notice(std::u32string_view text) override { showNotice(text); }
+  [[nodiscard]] bool openingRuns() const override { return opening_.running(); }
+  void setOpeningObserver(std::function<void(bool)> observer) override {
+    openingObserver_ = std::move(observer);
+  }
+  void cancelPresses() override;
+  void setNoticeHook(std::function<void(std::u32string_view)> hook) override {
+    noticeHook_ = std::move(hook);
+  }
   [[nodiscard]] std::string caption() const override { return game_.title; }
   void drawFrame(Image& into) const override;
   [[nodiscard]] const PictureBox& messageWindow() const override { return controls_.MES; }
@@ -133,6 +139,8 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   Image frame_;
   std::uint64_t presentedSignature_ = 0;
   std::function<void(Shown, std::u32string_view)> showObserver_;
+  std::function<void(bool)> openingObserver_;
+  std::function<void(std::u32string_view)> noticeHook_;
 };
 
 }  // namespace qov

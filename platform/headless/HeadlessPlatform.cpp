@@ -127,8 +127,9 @@ int HeadlessPlatform::setWindowScale(int scale) {
   return scale_;
 }
 
-bool HeadlessPlatform::writePng(const Image& image, const std::filesystem::path& file) {
-  return savePng(image, file);
+std::error_code HeadlessPlatform::writePngFile(const Image& image,
+                                               const std::filesystem::path& file) {
+  return qov::writePngFile(image, file);
 }
 
 void HeadlessPlatform::drop(std::filesystem::path path, std::optional<std::uint64_t> notBeforeMs) {

@@ -72,7 +72,8 @@ class HeadlessPlatform final : public Platform {
   [[nodiscard]] bool fullscreen() const override { return fullscreen_; }
   [[nodiscard]] std::filesystem::path settingsFile() const override { return settingsFile_; }
   [[nodiscard]] std::filesystem::path picturesFolder() const override { return pictures_; }
-  [[nodiscard]] bool writePng(const Image& image, const std::filesystem::path& file) override;
+  [[nodiscard]] std::error_code writePngFile(const Image& image,
+                                             const std::filesystem::path& file) override;
 
   // Scripted input. `notBeforeMs`: the virtual time (now()) from which the item may be
   // delivered; without it the item waits until the program has nothing else to do.

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/AtomicFile.h"
 #include "platform/render/PictureHeader.h"
 #include "platform/render/Render.h"
 #include "platform/render/SdlHandles.h"
@@ -113,6 +114,50 @@ bool savePng(const Image& image, const std::filesystem::path& path) {
                                                               SDL_PIXELFORMAT_ARGB8888));
   if (!surface) return false;
   return IMG_SavePNG(surface.get(), path.c_str()) == 0;
+}
+
+std::optional<std::string> encodePng(const Image& image) {
+  if (image.empty()) return std::nullopt;
+  std::vector<Argb> pixels = image.pixels();
+  const SurfacePtr surface(SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), image.width(),
+                                                              image.height(), 32, image.width() * 4,
+                                                              SDL_PIXELFORMAT_ARGB8888));
+  if (!surface) return std::nullopt;
+  // A stream that appends to a string and can be asked where it is.
+  std::string bytes;
+  SDL_RWops* out = SDL_AllocRW();
+  if (out == nullptr) return std::nullopt;
+  out->type = SDL_RWOPS_UNKNOWN;
+  out->hidden.unknown.data1 = &bytes;
+  out->size = [](SDL_RWops* rw) -> Sint64 {
+    return static_cast<Sint64>(static_cast<std::string*>(rw->hidden.unknown.data1)->size());
+  };
+  out->seek = [](SDL_RWops* rw, Sint64 offset, int whence) -> Sint64 {
+    const auto size =
+        static_cast<Sint64>(static_cast<std::string*>(rw->hidden.unknown.data1)->size());
+    if (whence == RW_SEEK_CUR && offset == 0) return size;
+    if (whence == RW_SEEK_END && offset == 0) return size;
+    if (whence == RW_SEEK_SET && offset == size) return size;
+    return SDL_SetError("the PNG stream only appends");
+  };
+  out->read = [](SDL_RWops*, void*, size_t, size_t) -> size_t { return 0; };
+  out->write = [](SDL_RWops* rw, const void* data, size_t size, size_t count) -> size_t {
+    static_cast<std::string*>(rw->hidden.unknown.data1)
+        ->append(static_cast<const char*>(data), size * count);
+    return count;
+  };
+  out->close = [](SDL_RWops* rw) -> int {
+    SDL_FreeRW(rw);
+    return 0;
+  };
+  if (IMG_SavePNG_RW(surface.get(), out, 1) != 0) return std::nullopt;
+  return bytes;
+}
+
+std::error_code writePngFile(const Image& image, const std::filesystem::path& path) {
+  const std::optional<std::string> bytes = encodePng(image);
+  if (!bytes) return std::make_error_code(std::errc::not_enough_memory);
+  return replaceFile(path, *bytes);
 }
 
 std::optional<Image> loadPng(const std::filesystem::path& path) {

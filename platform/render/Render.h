@@ -6,6 +6,8 @@
 #include <optional>
 #include <span>
 #include <stdexcept>
+#include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/Image.h"
@@ -44,5 +46,9 @@ class FontLibrary {
 // PNG files for golden-image tests; savePng returns false when the file cannot be written.
 [[nodiscard]] bool savePng(const Image& image, const std::filesystem::path& path);
 [[nodiscard]] std::optional<Image> loadPng(const std::filesystem::path& path);
+// The image as the bytes of a PNG file; nullopt when it cannot be encoded.
+[[nodiscard]] std::optional<std::string> encodePng(const Image& image);
+// Writes a PNG file atomically (never half written); the reason when it cannot.
+[[nodiscard]] std::error_code writePngFile(const Image& image, const std::filesystem::path& path);
 
 }  // namespace qov

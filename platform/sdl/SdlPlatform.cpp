@@ -94,6 +94,8 @@ Key keyOf(const SDL_Keysym& keysym) {
       return Key::Enter;
     case SDLK_ESCAPE:
       return Key::Escape;
+    case SDLK_SPACE:
+      return Key::Space;
     case SDLK_LCTRL:
     case SDLK_RCTRL:
       return Key::Control;
@@ -583,8 +585,8 @@ std::filesystem::path SdlPlatform::picturesFolder() const {
   return userPicturesFolder();
 }
 
-bool SdlPlatform::writePng(const Image& image, const std::filesystem::path& file) {
-  return savePng(image, file);
+std::error_code SdlPlatform::writePngFile(const Image& image, const std::filesystem::path& file) {
+  return qov::writePngFile(image, file);
 }
 
 }  // namespace qov

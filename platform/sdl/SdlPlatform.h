@@ -43,7 +43,8 @@ class SdlPlatform final : public Platform {
   [[nodiscard]] bool fullscreen() const override;
   [[nodiscard]] std::filesystem::path settingsFile() const override;
   [[nodiscard]] std::filesystem::path picturesFolder() const override;
-  [[nodiscard]] bool writePng(const Image& image, const std::filesystem::path& file) override;
+  [[nodiscard]] std::error_code writePngFile(const Image& image,
+                                             const std::filesystem::path& file) override;
 
  private:
   struct Impl;

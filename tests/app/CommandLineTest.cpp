@@ -46,6 +46,18 @@ TEST(CommandLine, ModesAndTheGameDirectory) {
   EXPECT_EQ(std::get<CommandLine>(parse({"--autoplay", "1"})).seed, 1u);
 }
 
+TEST(CommandLine, ADroppedGameStartsInTheModeOfTheOneBefore) {
+  for (const Mode mode : {Mode::play, Mode::trace}) {
+    const CommandLine before{.mode = mode, .gameDir = std::filesystem::path("old")};
+    const std::vector<std::string> args = argumentsAnew(before, "/games/-next game");
+    const std::vector<std::string_view> views(args.begin(), args.end());
+    const auto parsed = parse(views);
+    ASSERT_TRUE(std::holds_alternative<CommandLine>(parsed));
+    EXPECT_EQ(std::get<CommandLine>(parsed).mode, mode);
+    EXPECT_EQ(std::get<CommandLine>(parsed).gameDir, std::filesystem::path("/games/-next game"));
+  }
+}
+
 TEST(CommandLine, MistakesAreUsageErrors) {
   const struct {
     std::vector<std::string_view> args;

@@ -137,6 +137,118 @@ TEST(Comforts, F12WritesTheFrameAsPng) {
   EXPECT_EQ(*png, w.platform.frame());
 }
 
+TEST(Comforts, CtrlHeldWithAnotherKeyIsNoSkip) {
+  for (const Key other : {Key::Up, Key::Down, Key::Digit1, Key::Other}) {
+    SCOPED_TRACE(static_cast<int>(other));
+    Game game;
+    ShellWindow w(game.dir.path());
+    w.platform.keyDown(Key::Control, 0);
+    w.platform.keyDown(other, 0);
+    w.then([&] {  // the first page waits for a click: no skipping while the other key is down
+      EXPECT_EQ(w.window.variables().var(1), 0);
+      w.platform.keyUp(other);  // Ctrl alone again: the rest goes by itself
+    });
+    EXPECT_EQ(w.run(), 0);
+    EXPECT_EQ(w.stalls, 1u);
+    EXPECT_EQ(w.window.variables().var(1), 7);
+  }
+}
+
+TEST(Comforts, ScreenshotNamesSuitEveryFileSystem) {
+  struct Case {
+    std::string folder;  // the caption without a title
+    std::string title;
+    std::string stem;  // the name before "-YYYYMMDD-HHMMSS.png"
+  };
+  std::string summer;
+  for (int i = 0; i < 80; ++i) summer += "夏";
+  const Case cases[] = {
+      {summer, "", summer.substr(0, 78 * 3)},  // cut at a character, 255 bytes in all
+      {"a:b*c?d\"e<f>g|h", "", "a_b_c_d_e_f_g_h"},
+      {"game", "a:b*c?d\"e<f>g|h\\i", "a_b_c_d_e_f_g_h_i"},
+      {"game", ". .hidden", "hidden"},
+      {".hidden", "", "hidden"},
+      {"game", "　全角", "全角"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder + " " + c.title);
+    TempDir parent;
+    const fs::path dir = parent.path() / c.folder;
+    fs::create_directory(dir);
+    writeScript(dir, "wnatu", kPages);
+    if (!c.title.empty()) std::ofstream(dir / "qov.ini") << "[game]\ntitle = " << c.title << "\n";
+    TempDir pictures;
+    ShellWindow w(dir);
+    w.platform.setPicturesFolder(pictures.path());
+    w.then([&] {
+      w.platform.key(Key::F12);
+      w.platform.closeWindow();
+    });
+    std::string err;
+    EXPECT_EQ(w.run(&err), 0);
+    std::vector<fs::path> shots;
+    for (const auto& entry : fs::directory_iterator(pictures.path())) shots.push_back(entry.path());
+    ASSERT_EQ(shots.size(), 1u) << err;
+    const std::string name = shots[0].filename().string();
+    EXPECT_TRUE(std::regex_search(name, std::regex("-20[0-9]{6}-[0-9]{6}\\.png$"))) << name;
+    EXPECT_EQ(name.substr(0, name.size() - 20), c.stem);
+    EXPECT_LE(name.size(), 255u);
+  }
+}
+
+TEST(Comforts, AScreenshotThatCannotBeWrittenSaysWhy) {
+  Game game;
+  TempDir pictures;
+  ShellWindow w(game.dir.path());
+  w.platform.setPicturesFolder(pictures.path() / "gone");
+  w.then([&] {
+    w.platform.key(Key::F12);
+    w.platform.closeWindow();
+  });
+  std::string err;
+  EXPECT_EQ(w.run(&err), 0);
+  EXPECT_NE(err.find("qov: cannot write the screenshot " + (pictures.path() / "gone").string()),
+            std::string::npos)
+      << err;
+  EXPECT_NE(err.find("(No such file or directory)\n"), std::string::npos) << err;
+}
+
+TEST(Comforts, TheSettingsAreWrittenOnceAChangeHasSettled) {
+  Game game;
+  TempDir config;
+  const fs::path settings = config.path() / "qov" / "qov.ini";
+  ShellWindow w(game.dir.path());
+  w.platform.setSettingsFile(settings);
+  std::uint64_t lastChange = 0;
+  const Rect mes = w.c.MES.visibleFrameRect();
+  const auto clickAt = [&](std::uint64_t at) {
+    w.platform.click(mes.x + mes.w / 2, mes.y + mes.h / 2, kLeftButton, at);
+  };
+  w.then([&] {
+    for (int i = 0; i < 5; ++i) w.platform.key(Key::Up, std::nullopt, kCtrlKey);  // at 100 %
+    clickAt(w.platform.now() + 2000);
+  });
+  w.then([&] {
+    EXPECT_FALSE(fs::exists(settings));  // nothing changed, nothing written
+    const std::uint64_t now = w.platform.now();
+    for (int i = 0; i < 3; ++i) w.platform.key(Key::Down, now + 100 * i, kCtrlKey);
+    lastChange = now + 200;
+    w.click(w.c.MES);  // at once: the keys come first, being due
+  });
+  w.then([&] {
+    EXPECT_LT(w.platform.now(), lastChange + Comforts::kSettleMs);
+    EXPECT_FALSE(fs::exists(settings));  // not yet settled
+    clickAt(lastChange + Comforts::kSettleMs + 10);
+  });
+  w.then([&] {
+    EXPECT_NE(fileBytes(settings).find("volume = 70\n"), std::string::npos);
+    w.platform.key(Key::M);
+    w.platform.closeWindow();  // before it settles: written at the end
+  });
+  EXPECT_EQ(w.run(), 0);
+  EXPECT_NE(fileBytes(settings).find("mute = yes\n"), std::string::npos);
+}
+
 TEST(Comforts, ScaleAndVolumeSurviveARestart) {
   Game game;
   TempDir config;
