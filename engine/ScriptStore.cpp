@@ -55,10 +55,7 @@ ScriptText decodeScript(std::string_view bytes) {
 }
 
 ScriptStore::ScriptStore(const Variables& vars, std::span<const std::u32string_view> commandWords)
-    : vars_(vars), commandWords_(commandWords) {
-  // An empty line still has one (empty) field.
-  for (int i = 0; i <= kMaxLines; ++i) store(i, U"");
-}
+    : vars_(vars), commandWords_(commandWords) {}
 
 void ScriptStore::ACMLOAD(const std::filesystem::path& gameDir, std::u32string_view name) {
   const std::u32string failure =

@@ -118,6 +118,12 @@ class ScriptStore {
     return lines_[static_cast<std::size_t>(LineNo_)];
   }
   [[nodiscard]] static const Field& field(const Line& line, int n) {
+    // A line never stored is empty, and an empty line has one empty field.
+    static constexpr Field kEmptyField{};
+    if (line.fields.empty()) [[unlikely]] {
+      if (n != 1) failNoArgument();
+      return kEmptyField;
+    }
     if (static_cast<std::size_t>(n) > line.fields.size()) [[unlikely]] {
       failNoArgument();
     }

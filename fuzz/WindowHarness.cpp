@@ -45,7 +45,7 @@ const std::u32string kResetMessage =
 
 }  // namespace
 
-void runScript(std::string_view input) {
+void runScriptInWindow(std::string_view input) {
   const fs::path& dir = gameDir();
   writeFile(dir / "wnatu.QOV", input);
   // A save left by an earlier run would make this one depend on it.
@@ -62,6 +62,7 @@ void runScript(std::string_view input) {
   } catch (const HeadlessStall&) {
     // The player's answers are spent.
   }
+  player.composeFrame();
 }
 
 void runMarkup(std::string_view input) {
@@ -86,6 +87,7 @@ void runMarkup(std::string_view input) {
   } catch (const RunBudgetSpent&) {
   } catch (const HeadlessStall&) {
   }
+  player.composeFrame();
 }
 
 }  // namespace qov::fuzz

@@ -8,6 +8,8 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -147,8 +149,33 @@ std::vector<Candidate> matches(const fs::path& dir, const std::string& part) {
   return found;
 }
 
+// What the lookup has said on stderr. A game looks the same names up again and again (every
+// scene, every effect, every load), and the disk does not change under it, so each warning is
+// worth one line in the program's life. The lookup is called from the interpreter, the window
+// and the audio thread alike, hence the lock.
+class SaidOnce {
+ public:
+  [[nodiscard]] bool first(std::string key) {
+    const std::lock_guard lock(mutex_);
+    return said_.insert(std::move(key)).second;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::set<std::string> said_;
+};
+
+SaidOnce& said() {
+  static SaidOnce once;
+  return once;
+}
+
 void warnSeveral(const fs::path& dir, const std::string& part, const std::vector<Candidate>& found,
                  const Candidate& chosen) {
+  // Spelt either way, a name that matches the same files is the same question.
+  std::string key = "several\n" + dir.string();
+  for (const Candidate& c : found) key += '\n' + c.path.filename().string();
+  if (!said().first(std::move(key))) return;
   const auto shown = [](std::ostringstream& out, const Candidate& c) {
     out << '"' << toUtf8(c.name.text) << '"' << (c.name.fromCp932 ? " (Shift_JIS name)" : "");
   };
@@ -184,16 +211,58 @@ std::optional<fs::path> follow(const fs::path& dir, const std::vector<std::strin
   return std::nullopt;
 }
 
+// Whether `inside` is `root` or lies beneath it; both canonical.
+bool beneath(const fs::path& root, const fs::path& inside) {
+  auto r = root.begin();
+  auto i = inside.begin();
+  for (; r != root.end(); ++r, ++i) {
+    if (r->empty()) continue;  // the empty last part of a path ending in "/"
+    if (i == inside.end() || *r != *i) return false;
+  }
+  return true;
+}
+
+// Whether `found` (dir joined with the parts of a name) really lies in dir: a symbolic link in
+// a game folder may lead out of it, and a game reads only its own files. The first link on the
+// way that leaves is named on stderr.
+bool staysInside(const fs::path& dir, const fs::path& found) {
+  std::error_code ec;
+  const fs::path root = fs::canonical(dir, ec);
+  if (ec) return false;
+  const fs::path real = fs::canonical(found, ec);
+  if (ec) return false;
+  if (beneath(root, real)) return true;
+  fs::path step = dir;
+  for (const fs::path& part : found.lexically_relative(dir)) {
+    step /= part;
+    if (!fs::is_symlink(step, ec)) continue;
+    const fs::path target = fs::canonical(step, ec);
+    if (ec || beneath(root, target)) continue;
+    if (said().first("link\n" + step.string())) {
+      std::cerr << "qov: " << step.string() << " is a link out of the game folder (to "
+                << target.string() << "); it is not followed\n";
+    }
+    break;
+  }
+  return false;
+}
+
+std::optional<fs::path> lookUp(const fs::path& dir, const std::vector<std::string>& parts) {
+  // The exact name costs one look at the disk and no listing.
+  fs::path exact = dir;
+  for (const std::string& part : parts) exact /= part;
+  if (present(exact)) return exact;
+  return follow(dir, parts, 0);
+}
+
 }  // namespace
 
 std::optional<fs::path> findFile(const fs::path& dir, std::string_view name) {
   const std::optional<std::vector<std::string>> parts = components(name);
   if (!parts || parts->empty()) return std::nullopt;
-  // The exact name costs one look at the disk and no listing.
-  fs::path exact = dir;
-  for (const std::string& part : *parts) exact /= part;
-  if (present(exact)) return exact;
-  return follow(dir, *parts, 0);
+  std::optional<fs::path> found = lookUp(dir, *parts);
+  if (found && !staysInside(dir, *found)) return std::nullopt;
+  return found;
 }
 
 std::optional<std::vector<std::uint8_t>> readFile(const fs::path& path) {

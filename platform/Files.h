@@ -13,8 +13,9 @@ namespace qov {
 // or else CP932 bytes, ignoring case (the games were written on a case-insensitive file system)
 // and the two codes CP932 converters give the wave dash, the minus and a few more. "\" and "/"
 // both separate directories; ".", ".." and empty parts step within the name, and a name that
-// would leave dir is not found. When several entries match, the first in a fixed order is taken
-// and one line on stderr names them all.
+// would leave dir is not found, nor is one that a symbolic link leads out of dir (one line on
+// stderr names the link). When several entries match, the first in a fixed order is taken and
+// one line on stderr names them all. Each of these lines comes once in the program's life.
 [[nodiscard]] std::optional<std::filesystem::path> findFile(const std::filesystem::path& dir,
                                                             std::string_view name);
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 namespace qov {
@@ -50,7 +51,7 @@ struct IniParse {
   std::string_view rest;
   int line = 0;
   bool indented = false;
-  std::string lastSection;
+  std::optional<std::string> lastSection;  // of the last entry, when there was one
   std::string lastKey;
   IniFile* ini = nullptr;
 
@@ -74,8 +75,9 @@ struct IniParse {
     std::string sectionName = lowerAscii(section);
     std::string key = lowerAscii(name);
     IniFile::Value& slot = self.ini->sections_[sectionName][key];
-    // inih hands the indented lines after a key to the same key again.
-    const bool continued = self.indented && sectionName == self.lastSection && key == self.lastKey;
+    // inih hands the indented lines after a key to the same key again; an indented line before
+    // any key (" = value" with an empty name) continues nothing.
+    const bool continued = self.indented && self.lastSection == sectionName && key == self.lastKey;
     if (continued) {
       slot.text += '\n';
       slot.text += value;

@@ -31,80 +31,90 @@ std::string folderName(const fs::path& gameDir) {
   return toUtf8(decodeCp932Lenient(bytes));
 }
 
-class Reader {
- public:
-  Reader(Platform& platform, const fs::path& gameDir) : platform_(platform), gameDir_(gameDir) {}
+void warn(const fs::path& gameDir, int line, std::string_view what) {
+  std::cerr << "qov: " << (gameDir / GameData::kFileName).string();
+  if (line > 0) std::cerr << " line " << line;
+  std::cerr << ": " << what << '\n';
+}
 
-  void warn(int line, std::string_view what) const {
-    std::cerr << "qov: " << (gameDir_ / GameData::kFileName).string();
-    if (line > 0) std::cerr << " line " << line;
-    std::cerr << ": " << what << '\n';
+std::nullopt_t fail(const fs::path& gameDir, int line, const std::string& what) {
+  warn(gameDir, line, what + "; the player's own is used");
+  return std::nullopt;
+}
+
+// The bytes of the picture the key names, when it is there and can be read.
+std::optional<GameFile::Picture> pictureFile(const IniFile& ini, const fs::path& gameDir,
+                                             std::string_view key) {
+  const IniFile::Value* value = ini.find(kSection, key);
+  if (value == nullptr) return std::nullopt;
+  const std::string what = std::string(key) + " \"" + value->text + "\"";
+  const std::optional<fs::path> path = findFile(gameDir, value->text);
+  if (!path) return fail(gameDir, value->line, what + ": no such file in the game folder");
+  std::optional<std::vector<std::uint8_t>> bytes = readFile(*path);
+  if (!bytes) return fail(gameDir, value->line, what + ": cannot be read");
+  return GameFile::Picture{std::move(*bytes), value->line, what};
+}
+
+// The picture, when it decodes and has the size.
+std::optional<Image> picture(Platform& platform, const fs::path& gameDir,
+                             const std::optional<GameFile::Picture>& file, int width, int height) {
+  if (!file) return std::nullopt;
+  std::optional<Image> image = platform.decodeImage(file->bytes);
+  if (!image) return fail(gameDir, file->line, file->what + ": not a picture the player can read");
+  if (image->width() != width || image->height() != height) {
+    return fail(gameDir, file->line,
+                file->what + ": " + std::to_string(image->width()) + " x " +
+                    std::to_string(image->height()) + " pixels, not " + std::to_string(width) +
+                    " x " + std::to_string(height));
   }
-
-  // The picture the key names, when it is there, decodes and has the size.
-  std::optional<Image> picture(const IniFile& ini, std::string_view key, int width,
-                               int height) const {
-    const IniFile::Value* value = ini.find(kSection, key);
-    if (value == nullptr) return std::nullopt;
-    const std::string what = std::string(key) + " \"" + value->text + "\"";
-    const std::optional<fs::path> path = findFile(gameDir_, value->text);
-    if (!path) return fail(value->line, what + ": no such file in the game folder");
-    const std::optional<std::vector<std::uint8_t>> bytes = readFile(*path);
-    if (!bytes) return fail(value->line, what + ": cannot be read");
-    std::optional<Image> image = platform_.decodeImage(*bytes);
-    if (!image) return fail(value->line, what + ": not a picture the player can read");
-    if (image->width() != width || image->height() != height) {
-      return fail(value->line, what + ": " + std::to_string(image->width()) + " x " +
-                                   std::to_string(image->height()) + " pixels, not " +
-                                   std::to_string(width) + " x " + std::to_string(height));
-    }
-    return image;
-  }
-
- private:
-  std::nullopt_t fail(int line, const std::string& what) const {
-    warn(line, what + "; the player's own is used");
-    return std::nullopt;
-  }
-
-  Platform& platform_;
-  const fs::path& gameDir_;
-};
+  return image;
+}
 
 }  // namespace
 
-GameData readGameData(Platform& platform, const fs::path& gameDir) {
-  GameData data{folderName(gameDir), windowIcon(), waitCursorImage(), defaultItemSheet()};
+GameFile readGameFile(const fs::path& gameDir) {
+  GameFile file;
   const std::optional<fs::path> path = findFile(gameDir, GameData::kFileName);
-  if (!path) return data;
+  if (!path) return file;
   const IniFile ini = IniFile::read(*path);
-  const Reader reader(platform, gameDir);
   if (ini.status() == IniFile::Status::Unreadable) {
-    reader.warn(0, "cannot be read: " + ini.error());
-    return data;
+    warn(gameDir, 0, "cannot be read: " + ini.error());
+    return file;
   }
-  if (ini.status() == IniFile::Status::SyntaxError) reader.warn(ini.errorLine(), ini.error());
+  if (ini.status() == IniFile::Status::SyntaxError) warn(gameDir, ini.errorLine(), ini.error());
 
   if (const IniFile::Section* game = ini.section(kSection)) {
     for (const auto& [key, value] : *game) {
       if (std::find(std::begin(kKeys), std::end(kKeys), key) == std::end(kKeys)) {
-        reader.warn(value.line, "unknown key \"" + key + "\" in [game]");
+        warn(gameDir, value.line, "unknown key \"" + key + "\" in [game]");
       }
     }
   }
   if (const IniFile::Value* title = ini.find(kSection, "title")) {
     if (!validUtf8(title->text)) {
-      reader.warn(title->line, "the title is not UTF-8 text; the folder's name is used");
+      warn(gameDir, title->line, "the title is not UTF-8 text; the folder's name is used");
     } else if (title->text.empty()) {
-      reader.warn(title->line, "the title is empty; the folder's name is used");
+      warn(gameDir, title->line, "the title is empty; the folder's name is used");
     } else {
-      data.title = title->text;
+      file.title = title->text;
     }
   }
-  if (auto icon = reader.picture(ini, "icon", 32, 32)) data.icon = std::move(*icon);
-  if (auto cursor = reader.picture(ini, "cursor", 32, 32)) data.cursor = std::move(*cursor);
-  if (auto sheet = reader.picture(ini, "items", 720, 300)) data.itemSheet = std::move(*sheet);
-  return data;
+  file.icon = pictureFile(ini, gameDir, "icon");
+  file.cursor = pictureFile(ini, gameDir, "cursor");
+  file.items = pictureFile(ini, gameDir, "items");
+  return file;
+}
+
+GameData readGameData(Platform& platform, const fs::path& gameDir) {
+  GameFile file = readGameFile(gameDir);
+  // The player's own pictures are made only where the game brings none that can be used.
+  std::optional<Image> icon = picture(platform, gameDir, file.icon, 32, 32);
+  std::optional<Image> cursor = picture(platform, gameDir, file.cursor, 32, 32);
+  std::optional<Image> sheet = picture(platform, gameDir, file.items, 720, 300);
+  return GameData{file.title ? std::move(*file.title) : folderName(gameDir),
+                  icon ? std::move(*icon) : windowIcon(),
+                  cursor ? std::move(*cursor) : waitCursorImage(),
+                  sheet ? std::move(*sheet) : defaultItemSheet()};
 }
 
 }  // namespace qov

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Image.h"
 #include "platform/Platform.h"
@@ -30,5 +33,22 @@ struct GameData {
 };
 
 [[nodiscard]] GameData readGameData(Platform& platform, const std::filesystem::path& gameDir);
+
+// What the qov.ini of a game folder says, read and checked but for what the pictures it names
+// hold: the title when it can be used, and the bytes of each picture found. Each problem is
+// one line on stderr and leaves its value out.
+struct GameFile {
+  struct Picture {
+    std::vector<std::uint8_t> bytes;
+    int line = 0;      // where the file names it
+    std::string what;  // the key and the name, for messages
+  };
+  std::optional<std::string> title;
+  std::optional<Picture> icon;
+  std::optional<Picture> cursor;
+  std::optional<Picture> items;
+};
+
+[[nodiscard]] GameFile readGameFile(const std::filesystem::path& gameDir);
 
 }  // namespace qov

@@ -167,6 +167,10 @@ struct Run {
   int width;  // what the run advances
 };
 
+// Single characters drawn are kept, as the message window writes one at a time; the kept ones
+// are dropped when there are this many.
+constexpr std::size_t kKeptMasks = 4096;
+
 class TtfFont final : public Font {
  public:
   TtfFont(std::shared_ptr<TtfSession> session, TtfPtr font, int lineHeight,
@@ -192,6 +196,14 @@ class TtfFont final : public Font {
   }
 
   [[nodiscard]] Mask render(std::u32string_view text) const override {
+    if (text.size() != 1) return draw(text);
+    if (const auto kept = masks_.find(text.front()); kept != masks_.end()) return kept->second;
+    if (masks_.size() >= kKeptMasks) masks_.clear();
+    return masks_.emplace(text.front(), draw(text)).first->second;
+  }
+
+ private:
+  [[nodiscard]] Mask draw(std::u32string_view text) const {
     Mask mask;
     mask.width = measure(text);
     mask.height = lineHeight_;
@@ -206,10 +218,10 @@ class TtfFont final : public Font {
       if (i < text.size() && other == nullptr) continue;
       const std::u32string_view own = text.substr(start, i - start);
       const int ownWidth = measure(own);
-      draw(mask, Run{font_.get(), own, pen, ownWidth});
+      drawRun(mask, Run{font_.get(), own, pen, ownWidth});
       pen += ownWidth;
       if (other != nullptr) {
-        draw(mask, Run{other, text.substr(i, 1), pen, fullWidth_});
+        drawRun(mask, Run{other, text.substr(i, 1), pen, fullWidth_});
         pen += fullWidth_;
       }
       start = i + 1;
@@ -217,7 +229,20 @@ class TtfFont final : public Font {
     return mask;
   }
 
- private:
+  // How far a glyph is raised so that it is seen: one whose ink lies wholly below the line
+  // (the low line "_" and "＿" of 13-pixel fonts, whose baseline is the line's last row but
+  // one) is raised until its lowest row is the line's last. Glyphs that reach into the line
+  // stay where the font puts them.
+  [[nodiscard]] int liftOf(TTF_Font* font, char32_t c) const {
+    int minx = 0, maxx = 0, miny = 0, maxy = 0, adv = 0;
+    if (TTF_GlyphMetrics32(font, static_cast<Uint32>(c), &minx, &maxx, &miny, &maxy, &adv) != 0 ||
+        maxy <= miny) {
+      return 0;
+    }
+    const int top = baseline_ - maxy;  // the first row of ink in the line
+    return top >= lineHeight_ ? baseline_ - miny - lineHeight_ : 0;
+  }
+
   static int ownAdvance(TTF_Font* font, char32_t c) {
     int minx = 0, maxx = 0, miny = 0, maxy = 0, adv = 0;
     if (TTF_GlyphMetrics32(font, static_cast<Uint32>(c), &minx, &maxx, &miny, &maxy, &adv) != 0) {
@@ -249,10 +274,35 @@ class TtfFont final : public Font {
     return font;
   }
 
+  // The run with a blank of the same width in place of each glyph drawn wholly below the
+  // line, and how far those glyphs are raised; nothing when the run has none.
+  struct Lowered {
+    std::u32string blanked;
+    int lift = 0;
+  };
+  [[nodiscard]] std::optional<Lowered> lowered(const Run& run) const {
+    Lowered found{std::u32string(run.text)};
+    for (char32_t& c : found.blanked) {
+      const int lift = liftOf(run.font, c);
+      if (lift == 0) continue;
+      const int width = ownAdvance(run.font, c);
+      for (const char32_t blank : {U' ', U'\u3000'}) {
+        if (ownAdvance(run.font, blank) != width) continue;
+        c = blank;
+        found.lift = std::max(found.lift, lift);
+        break;
+      }
+    }
+    if (found.lift == 0) return std::nullopt;
+    return found;
+  }
+
   // Draws a run at its pen position, its baseline on the line's. SDL_ttf shifts the drawing
   // right or down when a glyph reaches left of the pen's start or above the ascent; the glyph
-  // metrics tell by how much. A fallback glyph is centred in its cell.
-  void draw(Mask& mask, const Run& run) const {
+  // metrics tell by how much. A fallback glyph is centred in its cell. Glyphs that would fall
+  // wholly below the line are drawn raised, found as what the run draws and the run with
+  // blanks in their places does not: every other glyph stays where SDL_ttf puts it.
+  void drawRun(Mask& mask, const Run& run) const {
     if (run.text.empty()) return;
     int pen = 0;
     int left = 0;
@@ -269,28 +319,39 @@ class TtfFont final : public Font {
     }
     const int at = run.font == font_.get() ? run.pen : run.pen + (run.width - pen) / 2;
 
-    const std::string utf8 = toUtf8(run.text);
-    const SurfacePtr surface(
-        TTF_RenderUTF8_Solid(run.font, utf8.c_str(), SDL_Color{255, 255, 255, 255}));
+    const SurfacePtr surface = renderSolid(run.font, run.text);
     if (!surface || SDL_LockSurface(surface.get()) != 0) return;
+    const std::optional<Lowered> low = lowered(run);
+    SurfacePtr blanked = low ? renderSolid(run.font, low->blanked) : nullptr;
+    if (blanked && SDL_LockSurface(blanked.get()) != 0) blanked.reset();
     // A "Solid" surface is 8-bit with index 0 for the background.
+    const auto ink = [](const SDL_Surface* s, int sx, int sy) {
+      return sx < s->w && sy < s->h &&
+             static_cast<const std::uint8_t*>(
+                 s->pixels)[static_cast<std::size_t>(sy) * static_cast<std::size_t>(s->pitch) +
+                            static_cast<std::size_t>(sx)] != 0;
+    };
     const int x0 = -left - at;
     const int y0 = top + (ascent - baseline_);
-    const auto* pixels = static_cast<const std::uint8_t*>(surface->pixels);
-    for (int y = 0; y < mask.height; ++y) {
-      const int sy = y + y0;
-      if (sy < 0 || sy >= surface->h) continue;
-      for (int x = std::max(0, at + left); x < mask.width; ++x) {
+    const int firstX = std::max(0, at + left);
+    for (int sy = 0; sy < surface->h; ++sy) {
+      for (int x = firstX; x < mask.width && x + x0 < surface->w; ++x) {
         const int sx = x + x0;
-        if (sx >= surface->w) break;
-        if (pixels[static_cast<std::size_t>(sy) * static_cast<std::size_t>(surface->pitch) +
-                   static_cast<std::size_t>(sx)] != 0) {
-          mask.alpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(mask.width) +
-                     static_cast<std::size_t>(x)] = 255;
-        }
+        if (!ink(surface.get(), sx, sy)) continue;
+        int y = sy - y0;
+        if (low && !(blanked && ink(blanked.get(), sx, sy))) y -= low->lift;
+        if (y < 0 || y >= mask.height) continue;
+        mask.alpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(mask.width) +
+                   static_cast<std::size_t>(x)] = 255;
       }
     }
+    if (blanked) SDL_UnlockSurface(blanked.get());
     SDL_UnlockSurface(surface.get());
+  }
+
+  static SurfacePtr renderSolid(TTF_Font* font, std::u32string_view text) {
+    const std::string utf8 = toUtf8(text);
+    return SurfacePtr(TTF_RenderUTF8_Solid(font, utf8.c_str(), SDL_Color{255, 255, 255, 255}));
   }
 
   std::shared_ptr<TtfSession> session_;  // destroyed after the fonts
@@ -303,6 +364,7 @@ class TtfFont final : public Font {
   int size_ = 0;
   mutable std::unordered_map<char32_t, TTF_Font*> glyphFonts_;
   mutable std::map<std::string, TtfPtr> openFallbacks_;
+  mutable std::unordered_map<char32_t, Mask> masks_;
 };
 
 }  // namespace

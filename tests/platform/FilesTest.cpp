@@ -93,6 +93,86 @@ TEST(FindFile, MatchesNamesAsTheyComeFromOldMachines) {
   fs::remove_all(root);
 }
 
+// Links that stay in the game folder are followed; one that leads out of it is not, and the
+// file it would reach is not found, with one line naming the link.
+TEST(FindFile, FollowsNoLinkOutOfTheGameFolder) {
+  const struct {
+    const char* what;
+    const char* link;    // made in the game folder
+    const char* target;  // what it points to, relative to the link
+    const char* wanted;
+    bool found;
+  } cases[] = {
+      {"file link inside", "alias.SZG", "pics/room.SZG", "alias.SZG", true},
+      {"folder link inside", "more", "pics", "more/room.SZG", true},
+      {"folder link inside, other case", "more", "pics", "MORE\\ROOM.szg", true},
+      {"link out and back in", "back", "../game/pics", "back/room.SZG", true},
+      {"file link out", "secret.SZG", "../outside/secret.SZG", "secret.SZG", false},
+      {"file link out, other case", "secret.SZG", "../outside/secret.SZG", "SECRET.szg", false},
+      {"folder link out", "out", "../outside", "out/secret.SZG", false},
+      {"absolute folder link out", "out", "", "out/secret.SZG", false},
+      {"link to the parent", "up", "..", "up/outside/secret.SZG", false},
+  };
+  const fs::path root = fs::path(testing::TempDir()) / "qov-find-link";
+  fs::remove_all(root);
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path base = root / std::to_string(n++);
+    const fs::path game = base / "game";
+    fs::create_directories(game / "pics");
+    fs::create_directories(base / "outside");
+    std::ofstream(game / "pics" / "room.SZG") << "room";
+    std::ofstream(base / "outside" / "secret.SZG") << "secret";
+    const fs::path target = *c.target != '\0' ? fs::path(c.target) : base / "outside";
+    fs::create_symlink(target, game / c.link);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      testing::internal::CaptureStderr();
+      const std::optional<fs::path> found = findFile(game, c.wanted);
+      const std::string said = testing::internal::GetCapturedStderr();
+      EXPECT_EQ(found.has_value(), c.found) << (found ? found->string() : "");
+      if (c.found || attempt > 0) {
+        EXPECT_EQ(said, "");
+      } else {
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find((game / c.link).string() + " is a link out of the game folder"),
+                  std::string::npos)
+            << said;
+      }
+    }
+  }
+  fs::remove_all(root);
+}
+
+// A game looks the same names up at every scene: the several-matches line comes once for the
+// program's life, for each folder and name.
+TEST(FindFile, SaysSeveralMatchesOncePerName) {
+  const fs::path root = fs::path(testing::TempDir()) / "qov-find-once";
+  fs::remove_all(root);
+  for (const char* file :
+       {"a/dup.szg", "a/DUP.SZG", "a/two.szg", "a/TWO.SZG", "b/dup.szg", "b/DUP.SZG"}) {
+    fs::create_directories((root / file).parent_path());
+    std::ofstream(root / file) << file;
+  }
+  const struct {
+    const char* dir;
+    const char* wanted;
+    bool says;
+  } lookups[] = {
+      {"a", "Dup.szg", true},  {"a", "Dup.szg", false}, {"a", "dUP.SZG", false},
+      {"a", "Two.szg", true},  {"b", "Dup.szg", true},  {"a", "Dup.szg", false},
+      {"b", "dup.SZG", false},
+  };
+  for (const auto& l : lookups) {
+    SCOPED_TRACE(std::string(l.dir) + "/" + l.wanted);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(findFile(root / l.dir, l.wanted));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), l.says ? 1 : 0) << said;
+  }
+  fs::remove_all(root);
+}
+
 TEST(UserSaveDirectory, OnePlacePerGameFolder) {
   const fs::path root = fs::path(testing::TempDir()) / "qov-user-dirs";
   fs::create_directories(root / "a" / "game");

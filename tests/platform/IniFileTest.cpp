@@ -62,6 +62,19 @@ TEST(IniFile, NamesTheLineOfAFault) {
   EXPECT_EQ(IniFile::parse(cases[0].text).get("game", "cursor"), "c.png");
 }
 
+// An indented line before any key continues nothing: it is a value of its own, on its line.
+TEST(IniFile, AnIndentedLineBeforeAnyKeyIsItsOwn) {
+  const IniFile ini = IniFile::parse("; settings\n = 9\n[game]\n  = x\n");
+  const IniFile::Value* top = ini.find("", "");
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(top->text, "9");
+  EXPECT_EQ(top->line, 2);
+  const IniFile::Value* game = ini.find("game", "");
+  ASSERT_NE(game, nullptr);
+  EXPECT_EQ(game->text, "x");
+  EXPECT_EQ(game->line, 4);
+}
+
 TEST(IniFile, TellsAMissingFileFromAnUnreadableOne) {
   const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "qov-ini-test";
   std::filesystem::create_directories(dir / "folder.ini");

@@ -74,8 +74,7 @@ TEST(Fonts, EveryCharacterOfTheCodePageIsDrawn) {
         if (!text || text->size() != 1 || ((*text)[0] >= 0xE000 && (*text)[0] <= 0xF8FF)) continue;
         ++characters;
         const Mask mask = font->render(*text);
-        // Blank: the ideographic space, and "＿", which lies below the 13-pixel line.
-        const bool blank = (*text)[0] == U'\u3000' || (*text)[0] == U'＿';
+        const bool blank = (*text)[0] == U'\u3000';
         if (mask.alpha == box.alpha || (inkCount(mask) == 0) != blank) {
           missing.push_back(toUtf8(*text));
         }
@@ -104,6 +103,44 @@ TEST(Fonts, EveryCharacterOfTheCodePageIsDrawn) {
     }
     EXPECT_EQ(differ, 0) << toUtf8(piece);
     x += alone.width;
+  }
+}
+
+// The low lines "_" and "＿" lie below the line of the 13-pixel fonts: they are raised until
+// they are seen on the line's last row, and nothing else moves.
+TEST(Fonts, LowLinesAreSeen) {
+  FontLibrary fonts;
+  for (const FontRequest request :
+       {FontRequest{FontFace::Gothic, 9.75, false}, FontRequest{FontFace::Gothic, 10.0, false},
+        FontRequest{FontFace::Mincho, 9.75, false}, FontRequest{FontFace::Gothic, 9.75, true},
+        FontRequest{FontFace::Gothic, 12.0, false}}) {
+    SCOPED_TRACE(request.points);
+    const auto font = fonts.font(request);
+    for (const std::u32string_view line : {U"_", U"＿"}) {
+      const Mask mask = font->render(line);
+      const auto last = mask.alpha.end() - mask.width;
+      EXPECT_GT(std::count(last, mask.alpha.end(), 255), mask.width / 2) << toUtf8(line);
+    }
+    // Nothing else moves: beside other glyphs, the text is drawn as with blanks of the same
+    // widths in their place (where the low lines were drawn out of sight), with only the low
+    // lines' ink added, on the rows where a low line alone is drawn.
+    const Mask mixed = font->render(U"A_g＿あy");
+    const Mask blanks = font->render(U"A g\u3000あy");
+    const Mask low = font->render(U"_");
+    ASSERT_EQ(mixed.width, blanks.width);
+    int added = 0;
+    int otherwise = 0;
+    for (int y = 0; y < mixed.height; ++y) {
+      const auto row = low.alpha.begin() + y * low.width;
+      const bool lowRow = std::find(row, row + low.width, 255) != row + low.width;
+      for (int x = 0; x < mixed.width; ++x) {
+        const auto at = static_cast<std::size_t>(y * mixed.width + x);
+        if (mixed.alpha[at] == blanks.alpha[at]) continue;
+        (lowRow && mixed.alpha[at] == 255 ? added : otherwise) += 1;
+      }
+    }
+    EXPECT_GE(added, font->measure(U"_＿") * 3 / 4);
+    EXPECT_EQ(otherwise, 0);
   }
 }
 

@@ -1,7 +1,7 @@
 // Every input that once broke a fuzz target, and a few edge inputs of each (a script of 2001
 // lines, a lead byte cut off, a loop that never ends its tick, mark-up arguments cut off at the
-// end), runs through its harness again: it must run or end in the error report, and keep every
-// property the harness checks.
+// end, MIDI chunks cut short, INI lines cut off), runs through its harness again: it must run or
+// end in the error report, and keep every property the harness checks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -53,15 +53,31 @@ TEST(Regress, DecoderInputs) {
   replay("decoder", runDecoder);
 }
 
-#if QOV_REGRESS_WINDOW
 TEST(Regress, ScriptInputs) {
-  ::testing::internal::CaptureStderr();  // the error reports' copies for the terminal
   replay("script", runScript);
+}
+
+#if QOV_REGRESS_WINDOW
+TEST(Regress, ScriptInputsInTheWindow) {
+  ::testing::internal::CaptureStderr();  // the error reports' copies for the terminal
+  replay("script", runScriptInWindow);
   static_cast<void>(::testing::internal::GetCapturedStderr());
 }
 
 TEST(Regress, MarkupInputs) {
   replay("markup", runMarkup);
+}
+#endif
+
+#if QOV_REGRESS_READERS
+TEST(Regress, MidiInputs) {
+  replay("midi", runMidi);
+}
+
+TEST(Regress, IniInputs) {
+  ::testing::internal::CaptureStderr();  // the warnings about a qov.ini
+  replay("ini", runIni);
+  static_cast<void>(::testing::internal::GetCapturedStderr());
 }
 #endif
 
