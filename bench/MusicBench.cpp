@@ -6,6 +6,8 @@
 //   bench_music loop RAW_FILE PIECE.MID     plays the piece into SDL's disk driver at the
 //                                           device's pace, looped as TimerMIDI loops it, and
 //                                           measures the gap at the restart
+//   bench_music gap RAW_FILE PIECE.MID         the same measure on a recording made elsewhere
+//                                           (the player itself on the disk driver)
 // Prints one line per figure: name, value, unit.
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -15,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -92,38 +95,10 @@ std::size_t bestMatch(const std::vector<float>& signal, const std::vector<float>
   return best;
 }
 
-int loop(const std::filesystem::path& raw, const std::filesystem::path& piece) {
-  const auto bytes = qov::readFile(piece);
-  if (!bytes) {
-    std::fprintf(stderr, "bench_music: %s cannot be read\n", piece.c_str());
-    return 1;
-  }
-  const qov::MidiPreparation prepared = qov::prepareMidi(*bytes);
-  if (!prepared.piece) {
-    std::fprintf(stderr, "bench_music: %s: %s\n", piece.c_str(), prepared.problem.c_str());
-    return 1;
-  }
-  const auto length = prepared.piece->length;
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
-  unsetenv("SDL_DISKAUDIODELAY");  // the device's pace
-  int rate = 0;
-  {
-    qov::SdlAudio audio({piece.parent_path()});
-    Uint16 format = 0;
-    int channels = 0;
-    (void)Mix_QuerySpec(&rate, &format, &channels);
-    auto& music = audio.music();
-    (void)music.send("open " + piece.filename().string() + " alias bg");
-    (void)music.send("play bg");
-    const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(length) +
-                       std::chrono::milliseconds(4000);
-    while (Clock::now() < until) {
-      (void)loopTick(music);
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-  }
-  // The recording: signed 16-bit stereo at the rate the device was opened with.
+// Where the piece's first second is heard again near one length after it was first heard: the
+// gap (or overlap) at the restart, from a recording of signed 16-bit stereo at `rate`.
+int gap(const std::filesystem::path& raw, const std::filesystem::path& piece,
+        std::chrono::microseconds length, int rate) {
   const auto recording = qov::readFile(raw).value_or(std::vector<std::uint8_t>{});
   std::vector<float> mono;
   for (std::size_t i = 0; i + 3 < recording.size(); i += 4) {
@@ -156,6 +131,46 @@ int loop(const std::filesystem::path& raw, const std::filesystem::path& piece) {
   return 0;
 }
 
+std::optional<std::chrono::microseconds> pieceLength(const std::filesystem::path& piece) {
+  const auto bytes = qov::readFile(piece);
+  if (!bytes) {
+    std::fprintf(stderr, "bench_music: %s cannot be read\n", piece.c_str());
+    return std::nullopt;
+  }
+  const qov::MidiPreparation prepared = qov::prepareMidi(*bytes);
+  if (!prepared.piece) {
+    std::fprintf(stderr, "bench_music: %s: %s\n", piece.c_str(), prepared.problem.c_str());
+    return std::nullopt;
+  }
+  return prepared.piece->length;
+}
+
+int loop(const std::filesystem::path& raw, const std::filesystem::path& piece) {
+  const auto known = pieceLength(piece);
+  if (!known) return 1;
+  const auto length = *known;
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
+  unsetenv("SDL_DISKAUDIODELAY");  // the device's pace
+  int rate = 0;
+  {
+    qov::SdlAudio audio({piece.parent_path()});
+    Uint16 format = 0;
+    int channels = 0;
+    (void)Mix_QuerySpec(&rate, &format, &channels);
+    auto& music = audio.music();
+    (void)music.send("open " + piece.filename().string() + " alias bg");
+    (void)music.send("play bg");
+    const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(length) +
+                       std::chrono::milliseconds(4000);
+    while (Clock::now() < until) {
+      (void)loopTick(music);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  return gap(raw, piece, length, rate);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,8 +179,13 @@ int main(int argc, char** argv) {
     return changes(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
   }
   if (args.size() == 3 && args[0] == "loop") return loop(args[1], args[2]);
+  if (args.size() == 3 && args[0] == "gap") {
+    const auto length = pieceLength(args[2]);
+    return length ? gap(args[1], args[2], *length, 44100) : 1;
+  }
   std::fprintf(stderr,
                "usage: bench_music changes GAME_DIR PIECE...\n"
-               "       bench_music loop RAW_FILE PIECE.MID\n");
+               "       bench_music loop RAW_FILE PIECE.MID\n"
+               "       bench_music gap RAW_FILE PIECE.MID\n");
   return 2;
 }
