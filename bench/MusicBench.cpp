@@ -8,11 +8,17 @@
 //                                           measures the gap at the restart
 //   bench_music gap RAW_FILE PIECE.MID         the same measure on a recording made elsewhere
 //                                           (the player itself on the disk driver)
+//   bench_music first GAME_DIR PIECE...     how long after a MUSPL that starts a piece in
+//                                           silence its first sound leaves the mixer
+//   bench_music steady GAME_DIR PIECE S     plays and loops the piece for S seconds and counts
+//                                           the blocks the audio thread mixed late (an
+//                                           underrun on a device that buffers two blocks)
 // Prints one line per figure: name, value, unit.
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -53,6 +59,105 @@ double loopTick(qov::MusicDevice& music) {
     (void)music.send("play bg");
   }
   return msSince(start);
+}
+
+// Watches the mixed output on the audio thread, after everything else of the mix.
+struct Listener {
+  std::atomic<bool> armed = false;
+  std::atomic<std::int64_t> heardAt = 0;  // Clock ticks of the first block that sounded
+  std::atomic<long> blocks = 0;
+  std::atomic<long> late = 0;
+  Clock::time_point last{};
+  Clock::duration block{};
+
+  static void listen(int /*channel*/, void* stream, int length, void* data) {
+    auto& self = *static_cast<Listener*>(data);
+    const auto now = Clock::now();
+    if (self.blocks++ > 0 && now - self.last > 2 * self.block) ++self.late;
+    self.last = now;
+    if (!self.armed) return;
+    const auto* samples = static_cast<const std::int16_t*>(stream);
+    for (int i = 0; i < length / 2; ++i) {
+      if (std::abs(samples[i]) > 64) {
+        self.armed = false;
+        self.heardAt = now.time_since_epoch().count();
+        return;
+      }
+    }
+  }
+
+  void attach() {
+    int rate = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    (void)Mix_QuerySpec(&rate, &format, &channels);
+    block = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(rate > 64000   ? 2048
+                                                          : rate > 32000 ? 1024
+                                                                         : 512) /
+                                      rate));
+    Mix_RegisterEffect(MIX_CHANNEL_POST, &listen, nullptr, this);
+  }
+};
+
+int first(const std::filesystem::path& game, const std::vector<std::string>& pieces) {
+  std::vector<double> delays;
+  {
+    qov::SdlAudio audio({game});
+    Listener listener;
+    std::string answer;
+    // The synthesizer loads with the first piece; the delays are of the pieces after it. The
+    // mixer is touched only while music plays: the audio thread may rest in silence.
+    (void)changePiece(audio.music(), pieces.front());
+    listener.attach();
+    while (audio.music().send("status bg mode", &answer) && answer == "not ready")
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int round = 0; round < 3; ++round) {
+      for (const std::string& piece : pieces) {
+        (void)audio.music().send("stop bg");
+        (void)audio.music().send("close bg");
+        // The reverb's tail dies away and the output falls silent.
+        std::this_thread::sleep_for(std::chrono::milliseconds(4500));
+        listener.heardAt = 0;
+        listener.armed = true;
+        const auto start = Clock::now();
+        (void)changePiece(audio.music(), piece);
+        while (listener.heardAt == 0 && Clock::now() - start < std::chrono::seconds(2))
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const Clock::time_point heard{Clock::duration(listener.heardAt.load())};
+        delays.push_back(listener.heardAt == 0
+                             ? 2000.0
+                             : std::chrono::duration<double, std::milli>(heard - start).count());
+      }
+    }
+    Mix_UnregisterEffect(MIX_CHANNEL_POST, &Listener::listen);
+  }
+  std::sort(delays.begin(), delays.end());
+  std::printf("first_sound_after_muspl_median %.1f ms\n", delays[delays.size() / 2]);
+  std::printf("first_sound_after_muspl_longest %.1f ms (of %zu)\n", delays.back(), delays.size());
+  return 0;
+}
+
+int steady(const std::filesystem::path& game, const std::string& piece, double seconds) {
+  long blocks = 0;
+  long late = 0;
+  {
+    qov::SdlAudio audio({game});
+    Listener listener;
+    (void)changePiece(audio.music(), piece);
+    listener.attach();
+    const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                          std::chrono::duration<double>(seconds));
+    while (Clock::now() < until) {
+      (void)loopTick(audio.music());
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    Mix_UnregisterEffect(MIX_CHANNEL_POST, &Listener::listen);
+    blocks = listener.blocks;
+    late = listener.late;
+  }
+  std::printf("late_blocks %ld of %ld (%.0f s of %s)\n", late, blocks, seconds, piece.c_str());
+  return 0;
 }
 
 int changes(const std::filesystem::path& game, const std::vector<std::string>& pieces) {
@@ -179,6 +284,10 @@ int main(int argc, char** argv) {
     return changes(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
   }
   if (args.size() == 3 && args[0] == "loop") return loop(args[1], args[2]);
+  if (args.size() >= 3 && args[0] == "first") {
+    return first(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+  }
+  if (args.size() == 4 && args[0] == "steady") return steady(args[1], args[2], std::stod(args[3]));
   if (args.size() == 3 && args[0] == "gap") {
     const auto length = pieceLength(args[2]);
     return length ? gap(args[1], args[2], *length, 44100) : 1;
@@ -186,6 +295,8 @@ int main(int argc, char** argv) {
   std::fprintf(stderr,
                "usage: bench_music changes GAME_DIR PIECE...\n"
                "       bench_music loop RAW_FILE PIECE.MID\n"
-               "       bench_music gap RAW_FILE PIECE.MID\n");
+               "       bench_music gap RAW_FILE PIECE.MID\n"
+               "       bench_music first GAME_DIR PIECE...\n"
+               "       bench_music steady GAME_DIR PIECE SECONDS\n");
   return 2;
 }

@@ -28,7 +28,7 @@ constexpr int kFrameWidth = 506;
 constexpr int kFrameHeight = 384;
 // The longest a wait sleeps under a video driver that cannot wait for events, before it looks
 // for a quit signal that reached another thread.
-constexpr int kLongestBlindSleepMs = 250;
+constexpr int kLongestBlindSleepMs = 1000;
 
 // SDL's video subsystem, started and stopped with the platform.
 struct SdlVideo {
