@@ -24,6 +24,7 @@ class Music {
 
  private:
   void send(const std::string& command);
+  void skipTicksWhilePlaying();
 
   Platform& platform_;
   TimerId timerMIDI_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -103,6 +104,11 @@ class MusicDevice {
  public:
   virtual ~MusicDevice() = default;
   virtual bool send(std::string_view command, std::string* answer = nullptr) = 0;
+  // While a piece plays: how long at the least before "status bg mode" can answer anything but
+  // "playing" unless a command changes it; nullopt when the device cannot tell.
+  [[nodiscard]] virtual std::optional<std::chrono::milliseconds> playingFor() {
+    return std::nullopt;
+  }
 };
 
 // One channel of sound effects, mixed over the music; a new effect replaces the playing one.
@@ -138,6 +144,10 @@ class Platform {
                               bool background = false) = 0;
   virtual void setTimerEnabled(TimerId timer, bool enabled) = 0;
   [[nodiscard]] virtual bool timerEnabled(TimerId timer) const = 0;
+  // The next tick of an enabled timer comes `ms` from now instead of after its interval; the
+  // ticks after it keep the interval. For a handler that knows the ticks in between would find
+  // nothing to do.
+  virtual void delayNextTick(TimerId timer, std::uint32_t ms) = 0;
 
   // Milliseconds since some start; wraps around at 2^32 like the system's tick count.
   [[nodiscard]] virtual std::uint32_t tickCount() = 0;

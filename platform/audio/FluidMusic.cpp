@@ -183,6 +183,16 @@ bool FluidMusic::nearEnd() const {
   return player_ && endFrame_ - position_ <= blockFrames_;
 }
 
+std::optional<std::chrono::milliseconds> FluidMusic::playingFor() {
+  const std::lock_guard lock(mutex_);
+  if (mode_ != Mode::Playing || !player_ || seekAtEnd_ || blockFrames_ == 0) return std::nullopt;
+  // "stopped" comes once the end falls within the next block. The audio thread takes a block
+  // at a time and not always on the beat: two blocks more of margin keep the restart on the
+  // end's sample.
+  const std::int64_t frames = endFrame_ - position_ - 3 * blockFrames_;
+  return std::chrono::milliseconds(std::max<std::int64_t>(0, frames) * 1000 / sampleRate_);
+}
+
 const char* FluidMusic::status() const {
   if (!player_ && mode_ == Mode::Playing) return "not ready";  // the synthesizer still loads
   if (mode_ != Mode::Playing) return "stopped";
@@ -216,8 +226,7 @@ void FluidMusic::setLevel(double level) {
   if (synth_) synth_->setLevel(level);
 }
 
-void FluidMusic::render(std::span<std::int16_t> out) {
-  std::fill(out.begin(), out.end(), std::int16_t{0});
+bool FluidMusic::render(std::span<std::int16_t> out) {
   const auto frames = static_cast<std::int64_t>(out.size() / 2);
   bool restarted = false;
   // In slices, each under the lock: a command from the window's thread waits for one slice at
@@ -227,9 +236,13 @@ void FluidMusic::render(std::span<std::int16_t> out) {
     if (!renderSlice(
             out.subspan(static_cast<std::size_t>(2 * done), static_cast<std::size_t>(2 * n)),
             frames, restarted)) {
-      return;
+      std::fill(out.begin() + 2 * done, out.end(), std::int16_t{0});
+      // A piece waiting for the synthesizer to load keeps the audio thread going.
+      const std::lock_guard lock(mutex_);
+      return done > 0 || (open_ && mode_ == Mode::Playing);
     }
   }
+  return true;
 }
 
 bool FluidMusic::renderSlice(std::span<std::int16_t> out, std::int64_t blockFrames,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -41,9 +42,12 @@ class FluidMusic final : public MusicDevice {
   FluidMusic& operator=(const FluidMusic&) = delete;
 
   bool send(std::string_view command, std::string* answer = nullptr) override;
+  // Counted from the frames the audio thread has taken, less a margin for its timing.
+  [[nodiscard]] std::optional<std::chrono::milliseconds> playingFor() override;
 
-  // The audio thread: fills `out` with interleaved stereo frames of the music alone.
-  void render(std::span<std::int16_t> out);
+  // The audio thread: fills `out` with interleaved stereo frames of the music alone. False
+  // when `out` is silence and stays so until a command: the synthesizer rests.
+  bool render(std::span<std::int16_t> out);
   // The music's volume from now on, 0 to 1.
   void setLevel(double level);
 

@@ -18,6 +18,7 @@
 
 #include "platform/Files.h"
 #include "platform/Wave.h"
+#include "platform/audio/AudioIdle.h"
 #include "platform/audio/FluidMusic.h"
 #include "platform/audio/Synthesizer.h"
 
@@ -34,6 +35,9 @@ constexpr int kBeepChannel = 1;
 // together would clip.
 constexpr int kMusicVolume = MIX_MAX_VOLUME * 60 / 100;
 constexpr int kEffectVolume = MIX_MAX_VOLUME * 70 / 100;
+// Blocks of silence after the last sound before the audio thread rests: more than the device
+// and the sound server keep in their buffers, so the last sound is heard whole.
+constexpr int kQuietBlocks = 4;
 
 const char* const kSoundFonts[] = {
     "/usr/share/sounds/sf2/TimGM6mb.sf2",
@@ -97,39 +101,88 @@ class SilentMusic final : public MusicDevice {
   }
 };
 
+// What the audio thread reads besides the mixer's own state.
+struct AudioThread {
+  AudioIdle idle{kQuietBlocks};
+  FluidMusic* music = nullptr;
+  bool musicSounded = false;  // in the block being mixed
+};
+
+// The mixer's callback begins with the music: the thread rests there while nothing sounds,
+// and the music of the block that wakes it is heard in that very block.
+void renderMusic(void* data, Uint8* stream, int length) {
+  auto& thread = *static_cast<AudioThread*>(data);
+  thread.idle.restWhileQuiet();
+  thread.musicSounded = thread.music->render(
+      std::span(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(length) / 2));
+}
+
+void blockMixed(void* data, Uint8* /*stream*/, int /*length*/) {
+  auto& thread = *static_cast<AudioThread*>(data);
+  thread.idle.blockDone(thread.musicSounded || Mix_Playing(-1) > 0);
+}
+
+// The music device of the mixer: FluidSynth's, waking the audio thread for every command that
+// may make it sound.
+class MixedMusic final : public MusicDevice {
+ public:
+  MixedMusic(std::unique_ptr<FluidMusic> music, AudioIdle& idle)
+      : music_(std::move(music)), idle_(idle) {}
+
+  bool send(std::string_view command, std::string* answer) override {
+    const bool ok = music_->send(command, answer);
+    if (ok && command != "status bg mode") idle_.wake();
+    return ok;
+  }
+  std::optional<std::chrono::milliseconds> playingFor() override { return music_->playingFor(); }
+  [[nodiscard]] FluidMusic& fluid() { return *music_; }
+
+ private:
+  std::unique_ptr<FluidMusic> music_;
+  AudioIdle& idle_;
+};
+
 // One channel of effects over the music.
 class SdlSound final : public SoundOutput {
  public:
-  SdlSound(bool enabled, int rate, const std::vector<std::filesystem::path>& searchDirs)
-      : enabled_(enabled), searchDirs_(searchDirs) {
+  SdlSound(bool enabled, int rate, const std::vector<std::filesystem::path>& searchDirs,
+           AudioIdle& idle)
+      : enabled_(enabled), searchDirs_(searchDirs), idle_(idle) {
     if (enabled_)
       defaultSound_.emplace(rate, std::initializer_list<Tone::Note>{{659.3, 90}, {880.0, 140}});
   }
-  ~SdlSound() override { release(); }
+  ~SdlSound() override {
+    const AudioIdle::Awake awake(idle_);
+    release();
+  }
   SdlSound(const SdlSound&) = delete;
   SdlSound& operator=(const SdlSound&) = delete;
 
   bool play(const std::filesystem::path& file, bool loop) override {
     if (!enabled_) return false;
+    // Read and decoded before the mixer is touched: the audio thread, woken for the effect,
+    // runs on silence only as long as it takes to start it.
+    Mix_Chunk* next = nullptr;
     std::optional<std::filesystem::path> path = file;
     if (!file.has_parent_path()) path = findIn(searchDirs_, file.string());
-    release();
-    if (!path) return false;
-    const auto bytes = readFile(*path);
-    if (!bytes) {
-      warnings_.warn(*path, "it cannot be read");
-      return false;
+    if (path) {
+      if (const auto bytes = readFile(*path)) {
+        next = load(*bytes);
+        if (!next) warnings_.warn(*path, Mix_GetError());
+      } else {
+        warnings_.warn(*path, "it cannot be read");
+      }
     }
-    chunk_ = load(*bytes);
-    if (!chunk_) {
-      warnings_.warn(*path, Mix_GetError());
-      return false;
-    }
+    const AudioIdle::Awake awake(idle_);
+    release();  // also when the new one cannot play
+    if (!next) return false;
+    chunk_ = next;
     return Mix_PlayChannel(kEffectChannel, chunk_, loop ? -1 : 0) == kEffectChannel;
   }
 
   void playDefault() override {
     if (!enabled_) return;
+    const AudioIdle::Awake awake(idle_);
     release();
     if (defaultSound_ && defaultSound_->chunk())
       Mix_PlayChannel(kEffectChannel, defaultSound_->chunk(), 0);
@@ -140,7 +193,9 @@ class SdlSound final : public SoundOutput {
   }
 
   void stop() override {
-    if (enabled_) release();
+    if (!enabled_) return;
+    const AudioIdle::Awake awake(idle_);
+    release();
   }
 
  private:
@@ -162,6 +217,7 @@ class SdlSound final : public SoundOutput {
 
   bool enabled_;
   const std::vector<std::filesystem::path>& searchDirs_;
+  AudioIdle& idle_;  // every call into the mixer keeps the audio thread awake
   Mix_Chunk* chunk_ = nullptr;
   std::optional<Tone> defaultSound_;
   EffectWarnings warnings_;
@@ -239,17 +295,13 @@ int blockSamples(int rate) {
   return rate > 64000 ? 2048 : rate > 32000 ? 1024 : 512;
 }
 
-void renderMusic(void* device, Uint8* stream, int length) {
-  static_cast<FluidMusic*>(device)->render(
-      std::span(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(length) / 2));
-}
-
 }  // namespace
 
 struct SdlAudio::Impl {
   explicit Impl(std::vector<std::filesystem::path> dirs) : searchDirs(std::move(dirs)) {
+    const AudioIdle::Awake awake(thread.idle);
     enabled = openDevice();
-    sound.emplace(enabled, rate, searchDirs);
+    sound.emplace(enabled, rate, searchDirs, thread.idle);
     if (!enabled) {
       music = std::make_unique<SilentMusic>();
       return;
@@ -277,13 +329,20 @@ struct SdlAudio::Impl {
         },
         [this](std::string_view name) { return findIn(searchDirs, name); }, rate,
         static_cast<double>(kMusicVolume) / MIX_MAX_VOLUME, &fluidLog);
-    Mix_HookMusic(&renderMusic, fluid.get());
+    thread.music = fluid.get();
+    Mix_HookMusic(&renderMusic, &thread);
+    Mix_SetPostMix(&blockMixed, &thread);
     fluidMusic = fluid.get();
-    music = std::move(fluid);
+    music = std::make_unique<MixedMusic>(std::move(fluid), thread.idle);
     applyVolume();
   }
   ~Impl() {
-    if (enabled) Mix_HookMusic(nullptr, nullptr);  // the audio thread lets go of the music
+    const AudioIdle::Awake awake(thread.idle);
+    if (enabled) {
+      // The audio thread lets go of the music.
+      Mix_HookMusic(nullptr, nullptr);
+      Mix_SetPostMix(nullptr, nullptr);
+    }
     beepTone.reset();
     sound.reset();
     music.reset();
@@ -327,14 +386,16 @@ struct SdlAudio::Impl {
 
   // The one place where the levels are set: music and effects at their own level, times the
   // player's overall volume.
-  void applyVolume() const {
+  void applyVolume() {
     if (!enabled) return;
+    const AudioIdle::Awake awake(thread.idle);
     if (fluidMusic != nullptr) {
       fluidMusic->setLevel(static_cast<double>(kMusicVolume) * volume / 100 / MIX_MAX_VOLUME);
     }
     Mix_Volume(-1, kEffectVolume * volume / 100);
   }
 
+  AudioThread thread;  // first made, last gone: the audio thread reads it until the device closes
   std::vector<std::filesystem::path> searchDirs;
   FluidLog fluidLog;
   bool enabled = false;
@@ -366,12 +427,21 @@ void SdlAudio::setVolume(int percent) {
 
 void SdlAudio::beep() {
   if (!impl_->enabled || !impl_->beepTone || !impl_->beepTone->chunk()) return;
+  const AudioIdle::Awake awake(impl_->thread.idle);
   if (Mix_PlayChannel(kBeepChannel, impl_->beepTone->chunk(), 0) != kBeepChannel) return;
   // A device that has stopped taking sound must not keep the program from ending.
   const Uint64 giveUp = SDL_GetTicks64() + 1000;
   while (Mix_Playing(kBeepChannel) && SDL_GetTicks64() < giveUp) SDL_Delay(5);
   // The last samples are still in the device's buffer when the channel ends.
   SDL_Delay(static_cast<Uint32>(1000 * blockSamples(impl_->rate) / impl_->rate * 2));
+}
+
+int SdlAudio::audioRests() const {
+  return impl_->thread.idle.rests();
+}
+
+bool SdlAudio::audioResting() const {
+  return impl_->thread.idle.resting();
 }
 
 }  // namespace qov

@@ -12,7 +12,8 @@ namespace qov {
 // mixed through SDL2_mixer (the music in its music hook, so effects keep their channel), and
 // the system beep. Files named without a directory are looked up in `searchDirs` in
 // order (the current directory first, then the game directory). If no audio device can be
-// opened, the game runs silently after one warning on standard error.
+// opened, the game runs silently after one warning on standard error. While nothing sounds,
+// the audio thread rests and costs nothing.
 class SdlAudio {
  public:
   explicit SdlAudio(std::vector<std::filesystem::path> searchDirs);
@@ -26,6 +27,9 @@ class SdlAudio {
   void setVolume(int percent);
   // A short tone of ours; returns once it has been heard.
   void beep();
+  // How many times the audio thread has rested for want of sound, and whether it rests now.
+  [[nodiscard]] int audioRests() const;
+  [[nodiscard]] bool audioResting() const;
 
  private:
   struct Impl;

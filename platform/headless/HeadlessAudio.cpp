@@ -60,6 +60,7 @@ void HeadlessMusicDevice::update() {
   const std::uint64_t played = position_ + (clock_() - playStart_);
   if (played >= *length_) {
     state_ = State::Stopped;
+    endedAt_ = playStart_ + (*length_ - position_);
     position_ = *length_;
   }
 }
@@ -73,7 +74,15 @@ void HeadlessMusicDevice::endPiece() {
   update();
   if (state_ != State::Playing) return;
   state_ = State::Stopped;
+  endedAt_ = clock_();
   position_ = length_.value_or(position_);
+}
+
+std::optional<std::chrono::milliseconds> HeadlessMusicDevice::playingFor() {
+  update();
+  if (state_ != State::Playing || !length_) return std::nullopt;
+  const std::uint64_t played = position_ + (clock_() - playStart_);
+  return std::chrono::milliseconds(*length_ - played);
 }
 
 bool HeadlessMusicDevice::send(std::string_view command, std::string* answer) {
@@ -104,6 +113,8 @@ bool HeadlessMusicDevice::execute(std::string_view command, std::string& answer)
     if (state_ != State::Playing && (!length_ || position_ < *length_)) {
       state_ = State::Playing;
       playStart_ = clock_();
+      if (endedAt_ && position_ == 0) gaps_.push_back(playStart_ - *endedAt_);
+      endedAt_.reset();
     }
     return true;
   }
@@ -123,6 +134,7 @@ bool HeadlessMusicDevice::execute(std::string_view command, std::string& answer)
     state_ = State::Closed;
     file_.clear();
     position_ = 0;
+    endedAt_.reset();
     return true;
   }
   if (equalsNoCase(w[0], "status") && w.size() == 3 && equalsNoCase(w[2], "mode")) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -28,6 +29,8 @@ class HeadlessMusicDevice final : public MusicDevice {
   HeadlessMusicDevice(std::vector<std::filesystem::path> searchDirs, VirtualClock clock);
 
   bool send(std::string_view command, std::string* answer = nullptr) override;
+  // The time left of a playing piece of known length.
+  [[nodiscard]] std::optional<std::chrono::milliseconds> playingFor() override;
 
   // Every command string sent, in order.
   [[nodiscard]] const std::vector<std::string>& commands() const { return commands_; }
@@ -39,6 +42,9 @@ class HeadlessMusicDevice final : public MusicDevice {
   // A playing piece reaches its end after this many virtual milliseconds of playing; without
   // a length it plays until endPiece().
   void setPieceLength(std::optional<std::uint64_t> ms) { length_ = ms; }
+  // For each time the piece started again from its start after reaching its end: the virtual
+  // milliseconds of silence in between.
+  [[nodiscard]] const std::vector<std::uint64_t>& restartGaps() const { return gaps_; }
 
  private:
   void update();
@@ -50,8 +56,10 @@ class HeadlessMusicDevice final : public MusicDevice {
   State state_ = State::Closed;
   std::filesystem::path file_;
   std::optional<std::uint64_t> length_;
-  std::uint64_t position_ = 0;   // played milliseconds, as of playStart_
-  std::uint64_t playStart_ = 0;  // clock when playing began
+  std::uint64_t position_ = 0;            // played milliseconds, as of playStart_
+  std::uint64_t playStart_ = 0;           // clock when playing began
+  std::optional<std::uint64_t> endedAt_;  // when the piece last reached its end
+  std::vector<std::uint64_t> gaps_;
 };
 
 // The sound effects of the headless platform: a log of calls, and a sound that lasts as long

@@ -62,6 +62,11 @@ bool HeadlessPlatform::timerEnabled(TimerId id) const {
   return timer(id).enabled;
 }
 
+void HeadlessPlatform::delayNextTick(TimerId id, std::uint32_t ms) {
+  Timer& t = timer(id);
+  if (t.enabled) t.due = now_ + ms;
+}
+
 void HeadlessPlatform::setCursor(Cursor cursor) {
   cursor_ = cursor;
   cursorLog_.push_back(cursor);
@@ -210,7 +215,7 @@ void HeadlessPlatform::fire(TimerId id) {
     ~Done() {
       Timer& t = p.timers_[static_cast<std::size_t>(id)];
       t.running = false;
-      // Unless the handler re-enabled it (which restarts the interval), the next tick keeps
+      // Unless the handler re-enabled or delayed it, the next tick keeps
       // the rhythm; ticks missed while the handler waited are not made up.
       if (t.due == scheduled) {
         t.due = std::max(scheduled + static_cast<std::uint64_t>(t.interval), p.now_);

@@ -53,6 +53,7 @@ class HeadlessPlatform final : public Platform {
                       bool background = false) override;
   void setTimerEnabled(TimerId timer, bool enabled) override;
   [[nodiscard]] bool timerEnabled(TimerId timer) const override;
+  void delayNextTick(TimerId timer, std::uint32_t ms) override;
   [[nodiscard]] std::uint32_t tickCount() override {
     return tickBase_ + static_cast<std::uint32_t>(now_);
   }

@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <time.h>
+
 #include "platform/UserFolders.h"
 #include "platform/audio/SdlAudio.h"
 #include "platform/render/Render.h"
@@ -24,6 +26,9 @@ namespace {
 
 constexpr int kFrameWidth = 506;
 constexpr int kFrameHeight = 384;
+// The longest a wait sleeps under a video driver that cannot wait for events, before it looks
+// for a quit signal that reached another thread.
+constexpr int kLongestBlindSleepMs = 1000;
 
 // SDL's video subsystem, started and stopped with the platform.
 struct SdlVideo {
@@ -59,6 +64,14 @@ struct SdlVideo {
 SurfacePtr surfaceOf(std::vector<Argb>& pixels, int w, int h) {
   return SurfacePtr(
       SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888));
+}
+
+// Sleeps `ms` (-1: until woken), at most kLongestBlindSleepMs. A quit signal ends the sleep:
+// it comes to this thread, as SDL's own threads block it.
+void sleepAtMost(int ms) {
+  const int span = ms < 0 ? kLongestBlindSleepMs : std::min(ms, kLongestBlindSleepMs);
+  const timespec wait{span / 1000, static_cast<long>(span % 1000) * 1000000L};
+  (void)::nanosleep(&wait, nullptr);
 }
 
 int mouseButton(Uint8 sdlButton) {
@@ -304,8 +317,8 @@ void SdlPlatform::Impl::fire(TimerId id) {
     ~Done() {
       Timer& t = impl.timers[static_cast<std::size_t>(id)];
       t.running = false;
-      // Unless the handler restarted it, the next tick keeps the rhythm; ticks missed while
-      // the handler ran are not made up.
+      // Unless the handler restarted or delayed it, the next tick keeps the rhythm; ticks missed
+      // while the handler ran are not made up.
       if (t.due == scheduled) {
         t.due = std::max(scheduled + static_cast<Uint64>(t.interval), SDL_GetTicks64());
       }
@@ -458,6 +471,11 @@ bool SdlPlatform::timerEnabled(TimerId id) const {
   return impl_->timer(id).enabled;
 }
 
+void SdlPlatform::delayNextTick(TimerId id, std::uint32_t ms) {
+  Timer& t = impl_->timer(id);
+  if (t.enabled) t.due = SDL_GetTicks64() + ms;
+}
+
 std::uint32_t SdlPlatform::tickCount() {
   return SDL_GetTicks();
 }
@@ -483,8 +501,19 @@ void SdlPlatform::waitEvents(std::optional<std::uint32_t> timeoutMs) {
     if (!wake || deadline < *wake) wake = deadline;
   }
   if (!wake || *wake > now) {
-    SDL_Event e;
     const int wait = wake ? static_cast<int>(std::min<Uint64>(*wake - now, 1u << 30)) : -1;
+    if (impl_->headless()) {
+      // SDL would poll its queue every millisecond here: without a display there is nothing
+      // to wait on but the clock and signals.
+      SDL_PumpEvents();
+      if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_FALSE) {
+        sleepAtMost(wait);
+        SDL_PumpEvents();
+      }
+      impl_->runPending();
+      return;
+    }
+    SDL_Event e;
     // The wait has asked the display for news; waking for a timer costs no second round.
     if (SDL_WaitEventTimeout(&e, wait) != 0) impl_->handle(e);
     impl_->runPending();

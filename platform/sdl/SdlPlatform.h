@@ -26,6 +26,7 @@ class SdlPlatform final : public Platform {
                       bool background = false) override;
   void setTimerEnabled(TimerId timer, bool enabled) override;
   [[nodiscard]] bool timerEnabled(TimerId timer) const override;
+  void delayNextTick(TimerId timer, std::uint32_t ms) override;
   [[nodiscard]] std::uint32_t tickCount() override;
   void doEvents() override;
   void waitEvents(std::optional<std::uint32_t> timeoutMs = std::nullopt) override;

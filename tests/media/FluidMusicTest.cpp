@@ -158,6 +158,33 @@ TEST_F(FluidMusicTest, ALoopStartsOnTheSampleOfTheEndWithTheOneSynthesizer) {
   EXPECT_EQ(music->playersMade(), 2);
 }
 
+TEST_F(FluidMusicTest, TheTimeLeftIsNeverLaterThanTheEndAndNotFarBefore) {
+  test::writeFile(dir.path() / "A.MID", organPiece(480, 960));  // 1 s
+  auto music = device();
+  waitReady(*music);
+  ASSERT_TRUE(music->send("open A.MID alias bg"));
+  EXPECT_EQ(music->playingFor(), std::nullopt);  // stopped
+  ASSERT_TRUE(music->send("play bg"));
+  EXPECT_EQ(music->playingFor(), std::nullopt);  // no block taken yet: the pace is unknown
+  std::vector<std::int16_t> block(2 * kBlock);
+  std::vector<std::size_t> predicted;  // for each block: the block at which the end may be found
+  std::string answer;
+  for (std::size_t b = 0; b < 100; ++b) {
+    (void)music->render(block);
+    ASSERT_TRUE(music->send("status bg mode", &answer));
+    if (answer == "stopped") {
+      ASSERT_FALSE(predicted.empty());
+      for (std::size_t k = 0; k < predicted.size(); ++k) EXPECT_LE(predicted[k], b) << k;
+      EXPECT_GE(predicted.back() + 4, b);
+      return;
+    }
+    const auto left = music->playingFor();
+    ASSERT_TRUE(left) << b;
+    predicted.push_back(b + static_cast<std::size_t>(left->count()) * kRate / 1000 / kBlock);
+  }
+  ADD_FAILURE() << "the piece never ended";
+}
+
 TEST_F(FluidMusicTest, CommandsDoNotWaitForTheSynthesizerToLoad) {
   test::writeFile(dir.path() / "A.MID", organPiece(480, 960));
   std::promise<void> release;

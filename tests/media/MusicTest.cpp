@@ -107,6 +107,31 @@ TEST_F(MusicTest, APieceThatEndsStartsAgainWithinOneTick) {
                               "seek bg to start", "play bg"}));
 }
 
+TEST_F(MusicTest, TheLoopAsksOnlyWhenTheAnswerCanChange) {
+  // A piece whose length the device knows: the loop sleeps through the ticks that would find it
+  // playing, waking once a second and on the first tick after the end.
+  device().setPieceLength(4995);
+  music.MUSPL(U"TITLE", 1);
+  platform.waitEvents(12000);
+  EXPECT_EQ(device().restartGaps(), (std::vector<std::uint64_t>{5, 5}));
+  const auto queries = [this] {
+    return std::count(device().commands().begin(), device().commands().end(), "status bg mode");
+  };
+  EXPECT_LE(queries(), 20);  // 1,200 ticks
+
+  // A device that cannot tell when its piece ends is asked on every tick.
+  music.MUSPL(U"", 0);
+  device().setPieceLength(std::nullopt);
+  music.MUSPL(U"TITLE", 1);
+  const auto before = queries();
+  platform.waitEvents(1003);
+  EXPECT_EQ(queries() - before, 100);
+  device().endPiece();
+  platform.waitEvents(10);
+  ASSERT_EQ(device().restartGaps().size(), 3u);
+  EXPECT_LE(device().restartGaps().back(), 10u);
+}
+
 TEST_F(MusicTest, TheLoopGoesOnWhileTheProgramWaitsAndStopsWithModeNine) {
   test::writeFile(dir.path() / "long.wav", test::waveFile(440, 3000, 0.5, 8000));
   device().setPieceLength(450);

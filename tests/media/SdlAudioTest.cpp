@@ -140,6 +140,80 @@ TEST_F(SdlAudioTest, TheDefaultSoundAndTheBeepAreHeard) {
   EXPECT_TRUE(beep);
 }
 
+TEST_F(SdlAudioTest, TheAudioThreadRestsInSilenceAndWhatFollowsStartsAtOnce) {
+  test::MidiTrack track;
+  track.event(0, {0xC0, 19}).event(0, {0x90, 69, 100}).event(480 * 600, {0x80, 69, 0}).end(0);
+  test::writeFile(dir.path() / "ORGAN.MID", test::midiFile({track}));
+  test::writeFile(dir.path() / "ping.wav", test::waveFile(2000, 300));
+  {
+    SdlAudio audio({dir.path()});
+    MusicDevice& music = audio.music();
+    std::string answer;
+    // At the disk driver's full speed a silence the thread did not rest through would fill
+    // the recording with thousands of blocks.
+    const auto rest = [&audio] {
+      for (int i = 0; i < 1000 && !audio.audioResting(); ++i) SDL_Delay(5);
+      ASSERT_TRUE(audio.audioResting());
+      SDL_Delay(100);
+    };
+    // A first piece makes the synthesizer; once it and its reverb are silent, the thread rests.
+    ASSERT_TRUE(music.send("open ORGAN.MID alias bg"));
+    ASSERT_TRUE(music.send("play bg"));
+    for (int i = 0; i < 1000 && music.send("status bg mode", &answer) && answer == "not ready"; ++i)
+      SDL_Delay(10);
+    ASSERT_EQ(answer, "playing");
+    SDL_Delay(50);
+    ASSERT_TRUE(music.send("stop bg"));
+    ASSERT_TRUE(music.send("close bg"));
+    rest();
+    for (int effect = 0; effect < 2; ++effect) {
+      ASSERT_TRUE(audio.sound().play(dir.path() / "ping.wav", false));
+      while (audio.sound().playing()) SDL_Delay(5);
+      rest();
+    }
+    const int rests = audio.audioRests();
+    ASSERT_TRUE(music.send("open ORGAN.MID alias bg"));
+    ASSERT_TRUE(music.send("play bg"));
+    SDL_Delay(300);
+    EXPECT_EQ(audio.audioRests(), rests) << "no rest while music plays";
+    EXPECT_TRUE(music.send("close bg"));
+  }
+
+  readRecording();
+  struct Run {
+    std::size_t first;
+    std::size_t last;
+  };
+  std::vector<Run> pings;
+  std::vector<Run> organs;
+  const auto extend = [](std::vector<Run>& runs, std::size_t b) {
+    if (runs.empty() || runs.back().last + 1 < b) {
+      runs.push_back({b, b});
+    } else {
+      runs.back().last = b;
+    }
+  };
+  std::string seen;
+  for (std::size_t b = 0; (b + 1) * kBlock <= left.size(); ++b) {
+    // The effect's edges leak into the organ's frequency.
+    if (heard(b * kBlock, 2000)) {
+      extend(pings, b);
+      seen += " p" + std::to_string(b);
+    } else if (heard(b * kBlock, 440)) {
+      extend(organs, b);
+      seen += " o" + std::to_string(b);
+    }
+  }
+  ASSERT_EQ(pings.size(), 2u) << seen;
+  ASSERT_EQ(organs.size(), 2u) << seen;
+  // The second effect and the music after it start within a few blocks of the silence
+  // before them; the effect is heard whole (300 ms, 6.5 blocks) and the music without a gap.
+  EXPECT_LE(pings[1].first - pings[0].last, 5u);
+  EXPECT_GE(pings[1].last - pings[1].first + 1, 6u);
+  EXPECT_LE(organs[1].first - pings[1].last, 5u);
+  EXPECT_GE(organs[1].last - organs[1].first, 6u);
+}
+
 // The effect variants of the test game folder tests/data/variants (tools/make_variants.py):
 // each is a 1500 Hz tone, but one that no decoder reads, which gives the default sound.
 TEST_F(SdlAudioTest, EveryWaveVariantIsHeard) {

@@ -2,8 +2,11 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include "platform/ProgramEnd.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -283,6 +286,31 @@ TEST(SdlPlatform, WindowInputFramesAndTimers) {
   // Without a display that can show it, the message box returns at once.
   p.messageBox("Qov ERROR", "命令無し( 12)\rMSE,hello", MessageIcon::Stop);
   EXPECT_EQ(p.font(FontRequest{})->measure(U"あ"), 13);
+}
+
+TEST(SdlPlatform, AWaitWithoutADisplaySleepsUntilItsTimer) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SdlPlatform p({"."});
+  RecordingSink sink;
+  p.setEventSink(&sink);
+  p.openWindow("題名", Image(32, 32, rgb(255, 0, 0)), Image(32, 32, 0));
+  int ticks = 0;
+  const TimerId timer = p.createTimer(100, [&] { ++ticks; });
+  rusage before{};
+  ASSERT_EQ(getrusage(RUSAGE_THREAD, &before), 0);
+  const auto start = std::chrono::steady_clock::now();
+  p.setTimerEnabled(timer, true);
+  while (ticks < 3) p.waitEvents();
+  // On the millisecond clock's whole steps.
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(297));
+  // A few sleeps: SDL's own wait would have looked at its queue every millisecond.
+  p.setTimerEnabled(timer, false);
+  p.waitEvents(100);
+  rusage after{};
+  ASSERT_EQ(getrusage(RUSAGE_THREAD, &after), 0);
+  EXPECT_LE(after.ru_nvcsw - before.ru_nvcsw, 20);
+  EXPECT_EQ(ticks, 3);
 }
 
 }  // namespace
