@@ -43,7 +43,8 @@ EntryName readEntryName(std::string_view bytes, Cp932Decoder& cp932) {
       text = decodeCp932Lenient(piece);
       name.renamed = true;
     }
-    for (const std::string_view part : split(toUtf8(text), "/\\")) parts.emplace_back(part);
+    const std::string utf8 = toUtf8(text);
+    for (const std::string_view part : split(utf8, "/\\")) parts.emplace_back(part);
   }
   for (std::size_t i = 0; i < parts.size(); ++i) {
     if (i > 0) name.shown += '/';

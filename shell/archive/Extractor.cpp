@@ -88,8 +88,8 @@ class Extraction {
       if (r == ARCHIVE_EOF) break;
       if (r == ARCHIVE_RETRY && ++retries < 8) continue;
       if (r < ARCHIVE_WARN) {
-        fail(entries_ == 0 ? readerError(a, "damaged")
-                           : "damaged after " + inQuotes(last_) + ": " + readerError(a, "damaged"));
+        fail("damaged or cut off" + (entries_ == 0 ? "" : " after " + inQuotes(last_)) + ": " +
+             readerError(a, "unreadable"));
       }
       retries = 0;
       if (++entries_ > limits_.maxEntries) {
@@ -222,8 +222,8 @@ class Extraction {
       la_int64_t offset = 0;
       const int r = archive_read_data_block(a, &block, &size, &offset);
       if (r == ARCHIVE_EOF) break;
-      if (r < ARCHIVE_WARN) failEntry(readerError(a, "damaged data"));
-      if (offset < 0) failEntry("damaged data");
+      if (r < ARCHIVE_WARN) failEntry("damaged or cut off: " + readerError(a, "unreadable"));
+      if (offset < 0) failEntry("damaged: data before the file's start");
       const std::uint64_t blockEnd = static_cast<std::uint64_t>(offset) + size;
       if (blockEnd > end) {
         count(blockEnd - end);

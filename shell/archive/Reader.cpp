@@ -34,7 +34,8 @@ Reader openReader(const std::filesystem::path& file, std::string& error) {
   // Small blocks keep the bytes read per entry close to its packed size (the ratio limit).
   constexpr std::size_t kBlock = 16 * 1024;
   if (archive_read_open_filename(a, file.c_str(), kBlock) != ARCHIVE_OK) {
-    error = readerError(a, "not an archive");
+    error = "not an archive or disc image that can be opened (" + readerError(a, "unknown format") +
+            ")";
     return nullptr;
   }
   return reader;
