@@ -2,6 +2,8 @@
 
 #include <archive.h>
 
+#include <cerrno>
+
 namespace qov {
 
 void ReaderCloser::operator()(archive* a) const {
@@ -34,8 +36,16 @@ Reader openReader(const std::filesystem::path& file, std::string& error) {
   // Small blocks keep the bytes read per entry close to its packed size (the ratio limit).
   constexpr std::size_t kBlock = 16 * 1024;
   if (archive_read_open_filename(a, file.c_str(), kBlock) != ARCHIVE_OK) {
-    error = "not an archive or disc image that can be opened (" + readerError(a, "unknown format") +
-            ")";
+    const int number = archive_errno(a);
+    const std::string why = readerError(a, "unknown format");
+    // libarchive says EILSEQ for a format it does not know, -1 for data it cannot unpack.
+    if (number == EILSEQ) {
+      error = "not an archive or disc image that can be opened (" + why + ")";
+    } else if (number == -1) {
+      error = "damaged or cut off: " + why;  // a compression recognised, its data not
+    } else {
+      error = "cannot be read: " + why;
+    }
     return nullptr;
   }
   return reader;
