@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,10 +55,11 @@ std::string contentHash(const fs::path& archive) {
   const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(),
                                                                        &XXH3_freeState);
   XXH3_64bits_reset(state.get());
-  std::vector<char> buffer(1 << 20);
+  constexpr std::size_t kBlock = 64 * 1024;
+  const auto buffer = std::make_unique_for_overwrite<char[]>(kBlock);
   while (in) {
-    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    XXH3_64bits_update(state.get(), buffer.data(), static_cast<std::size_t>(in.gcount()));
+    in.read(buffer.get(), kBlock);
+    XXH3_64bits_update(state.get(), buffer.get(), static_cast<std::size_t>(in.gcount()));
   }
   if (in.bad()) throw ArchiveError(archive.string() + ": cannot be read");
   std::array<char, 9> hex{};
