@@ -2,6 +2,7 @@
 """A tiny test game and the archives and disc images it came in, made from nothing.
 
     tools/make_test_archives.py FOLDER
+    tools/make_test_archives.py --large FOLDER   (for bench/: a 50 MB ZIP and a 50 MB LZH)
 
 Writes FOLDER/game/ (the game as a plain folder) and beside it the same game packed as
 the download sites and CD-ROMs of the time had it, plus hostile archives that try to
@@ -174,7 +175,36 @@ def make_hostile(out, made):
     made += ["hostile cut.zip", "hostile cut.tar.xz", "hostile text.zip"]
 
 
+def make_large(out):
+    """A game of about 50 MB packed, as a large game of the time was: pictures and sounds that
+    pack little (random bytes stand for them), text and tables that pack well."""
+    import random
+
+    rng = random.Random(18)
+    parent = os.path.join(out, "large-source")
+    game = os.path.join(parent, "game")
+    write_game(game)
+    os.makedirs(os.path.join(game, "画像"), exist_ok=True)
+    for i in range(185):
+        with open(os.path.join(game, "画像", "絵%03d.SZG" % i), "wb") as f:
+            f.write(rng.randbytes(256 * 1024))
+        table = "".join("%d,%d,%s\r\n" % (i, j, "表" * (j % 7)) for j in range(4000))
+        with open(os.path.join(game, "表%03d.txt" % i), "wb") as f:
+            f.write(table.encode("cp932"))
+    with zipfile.ZipFile(os.path.join(out, "large.zip"), "w", zipfile.ZIP_DEFLATED) as z:
+        for folder, _, files in os.walk(game):
+            for name in sorted(files):
+                path = os.path.join(folder, name)
+                z.write(path, os.path.relpath(path, parent))
+    lzh(os.path.join(out, "large.lzh"), parent, 2)
+    shutil.rmtree(parent)
+
+
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--large":
+        os.makedirs(sys.argv[2], exist_ok=True)
+        make_large(sys.argv[2])
+        return
     if len(sys.argv) != 2:
         raise SystemExit(__doc__)
     out = sys.argv[1]
