@@ -98,7 +98,7 @@ class Extraction {
       unpack(entry);
       report();
     }
-    report();
+    if (progress_) progress_(1.0);
   }
 
  private:
@@ -111,10 +111,13 @@ class Extraction {
   void note(const std::string& what) const {
     std::cerr << "qov: " + archive_.string() + ": " + inQuotes(last_) + " " + what + "\n";
   }
+  // How far through the archive's bytes the reading is; never backwards, although formats that
+  // read their index at the end first jump there and back.
   void report() {
     if (!progress_ || archiveSize_ == 0) return;
     const auto read = static_cast<double>(archive_filter_bytes(reader_.get(), -1));
-    progress_(std::min(1.0, read / static_cast<double>(archiveSize_)));
+    shown_ = std::max(shown_, std::min(1.0, read / static_cast<double>(archiveSize_)));
+    progress_(shown_);
   }
 
   void unpack(archive_entry* entry) {
@@ -319,6 +322,7 @@ class Extraction {
   Reader reader_;
   Cp932Decoder cp932_;
   std::uintmax_t archiveSize_ = 0;
+  double shown_ = 0;
   std::uint64_t entries_ = 0;
   std::uint64_t total_ = 0;
   std::string last_;

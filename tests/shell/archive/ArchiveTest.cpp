@@ -3,7 +3,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "tests/shell/ArchiveSupport.h"
+#include "tests/shell/archive/ArchiveSupport.h"
 
 namespace qov::test {
 namespace {

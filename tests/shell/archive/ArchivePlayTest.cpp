@@ -1,8 +1,11 @@
 // Every kind of archive the games came in plays as the same game from a plain folder does.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "engine/SaveFile.h"
-#include "tests/shell/ArchiveSupport.h"
+#include "tests/shell/archive/ArchiveSupport.h"
 
 namespace qov::test {
 namespace {
@@ -27,9 +30,15 @@ TEST(ArchivePlay, EveryArchiveSavesWhatThePlainFolderSaves) {
   EXPECT_GE(archives.size(), 3u);
   for (const std::string& name : archives) {
     TempDir games;
-    std::string err;
-    const ExtractedGame game = extractQuietly(kArchives / name, games.path(), err);
-    EXPECT_EQ(err, "") << name;
+    std::vector<double> progress;
+    ::testing::internal::CaptureStderr();
+    const ExtractedGame game =
+        extractGame(kArchives / name, games.path(), [&](double p) { progress.push_back(p); });
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << name;
+    // As far as each entry, never backwards, and done at the end.
+    EXPECT_GE(progress.size(), 2u) << name;
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end())) << name;
+    EXPECT_EQ(progress.empty() ? 0.0 : progress.back(), 1.0) << name;
     EXPECT_TRUE(game.fresh);
     EXPECT_EQ(game.copy.parent_path(), games.path());
     EXPECT_EQ(play(game.gameFolder), expected) << name;
