@@ -22,6 +22,7 @@
 #include "platform/Encoding.h"
 #include "platform/Files.h"
 #include "shell/archive/Extractor.h"
+#include "shell/archive/FileDescriptor.h"
 #include "shell/archive/Reader.h"
 
 namespace qov {
@@ -34,20 +35,6 @@ namespace fs = std::filesystem;
 constexpr std::string_view kTemporaryPrefix = ".unpacking-";
 // The game's folder lies at most this many folders below the top of the archive.
 constexpr int kGameDepth = 3;
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  [[nodiscard]] int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 std::string contentHash(const fs::path& archive) {
   std::ifstream in(archive, std::ios::binary);
@@ -116,7 +103,8 @@ void removeStale(const fs::path& gamesRoot) {
   std::error_code ec;
   for (fs::directory_iterator it(gamesRoot, ec), end; !ec && it != end; it.increment(ec)) {
     if (!it->path().filename().native().starts_with(kTemporaryPrefix)) continue;
-    const Fd folder(::open(it->path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const FileDescriptor folder(
+        ::open(it->path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (folder.get() < 0 || ::flock(folder.get(), LOCK_EX | LOCK_NB) != 0) continue;
     std::error_code removed;
     fs::remove_all(it->path(), removed);
@@ -148,7 +136,8 @@ class Temporary {
     if (lock_ >= 0) (void)::syncfs(lock_);
     if (::rename(path_.c_str(), target.c_str()) != 0) return false;
     kept_ = true;
-    const Fd parent(::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor parent(
+        ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (parent.get() >= 0) (void)::fsync(parent.get());
     return true;
   }

@@ -15,6 +15,7 @@
 
 #include "platform/Encoding.h"
 #include "shell/archive/EntryName.h"
+#include "shell/archive/FileDescriptor.h"
 #include "shell/archive/Reader.h"
 
 namespace qov {
@@ -41,26 +42,6 @@ class Utf8Locale {
  private:
   locale_t utf8_;
   locale_t previous_{};
-};
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  [[nodiscard]] int get() const { return fd_; }
-  // Closes now, so that a failure to write the last blocks is seen.
-  [[nodiscard]] bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
 };
 
 std::string inQuotes(const std::string& name) {
@@ -214,7 +195,7 @@ class Extraction {
     if (archive_entry_size_is_set(entry) != 0 && archive_entry_size(entry) > 0) {
       count(static_cast<std::uint64_t>(archive_entry_size(entry)));
     }
-    Fd file(create(relative));
+    FileDescriptor file(create(relative));
     if (file.get() < 0) return;
     const la_int64_t packedStart = archive_filter_bytes(a, -1);
     std::uint64_t end = 0;
