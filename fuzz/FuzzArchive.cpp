@@ -68,6 +68,12 @@ void check(const fs::path& folder) {
 
 }  // namespace
 
+// libarchive takes and frees buffers of hundreds of kilobytes for every archive; a quarantine of
+// 16 MB (not 256) still outlives many inputs and spares a third of the time spent mapping memory.
+extern "C" const char* __asan_default_options() {
+  return "quarantine_size_mb=16";
+}
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   std::cerr.rdbuf(nullptr);  // one line for each refused entry would flood the output
   return 0;
