@@ -60,24 +60,21 @@ std::optional<std::string> composedUtf8(std::string_view bytes) {
   return std::string(reinterpret_cast<const char*>(out), static_cast<std::size_t>(length));
 }
 
-// How a name on disk reads: UTF-8 (composed, so NFD names match too), or else CP932 bytes as an
-// unzip of a Japanese archive leaves them.
-struct DiskName {
-  std::u32string text;  // composed, not folded
-  bool fromCp932 = false;
-};
+}  // namespace
 
-std::optional<DiskName> readName(std::string_view bytes, Cp932Decoder& cp932) {
+std::optional<NameReading> readName(std::string_view bytes, Cp932Decoder& cp932) {
   if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
-    return DiskName{std::u32string(bytes.begin(), bytes.end())};
+    return NameReading{std::u32string(bytes.begin(), bytes.end())};
   }
-  if (std::optional<std::string> utf8 = composedUtf8(bytes)) return DiskName{fromUtf8(*utf8)};
+  if (std::optional<std::string> utf8 = composedUtf8(bytes)) return NameReading{fromUtf8(*utf8)};
   const std::optional<std::u32string> decoded = cp932.decode(bytes);
   if (!decoded) return std::nullopt;
   const std::optional<std::string> composed = composedUtf8(toUtf8(*decoded));
   if (!composed) return std::nullopt;
-  return DiskName{fromUtf8(*composed), true};
+  return NameReading{fromUtf8(*composed), true};
 }
+
+namespace {
 
 std::u32string folded(std::u32string text) {
   for (char32_t& c : text) c = fold(c);
@@ -118,7 +115,7 @@ bool present(const fs::path& path) {
 
 struct Candidate {
   fs::path path;
-  DiskName name;
+  NameReading name;
   bool sameText = false;  // equal before folding: only the Unicode form differs
 };
 
@@ -137,7 +134,7 @@ std::vector<Candidate> matches(const fs::path& dir, const std::string& part) {
     const std::string bytes = candidate.filename().native();
     // A character takes at least one byte in every encoding read here.
     if (bytes.size() < wanted.size()) continue;
-    std::optional<DiskName> name = readName(bytes, cp932);
+    std::optional<NameReading> name = readName(bytes, cp932);
     if (!name || name->text.size() != wanted.size() || folded(name->text) != wanted) continue;
     const bool sameText = name->text == wantedText;
     found.push_back(Candidate{candidate, std::move(*name), sameText});

@@ -3,10 +3,22 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/Encoding.h"
+
 namespace qov {
+
+// How the bytes of a file name read: UTF-8 (composed, so NFD names read the same) when they are
+// valid UTF-8, or else CP932 as an unzip of a Japanese archive leaves them; nullopt when they are
+// neither.
+struct NameReading {
+  std::u32string text;  // composed, not folded
+  bool fromCp932 = false;
+};
+[[nodiscard]] std::optional<NameReading> readName(std::string_view bytes, Cp932Decoder& cp932);
 
 // Finds a game file named by a script (UTF-8) inside dir. The exact name first, costing one
 // look at the disk; then, part by part, an entry whose name reads the same: UTF-8 in NFC or NFD,
