@@ -164,6 +164,9 @@ class Platform {
   // can show it, it returns at once.
   virtual void messageBox(const std::string& title, const std::string& textUtf8,
                           MessageIcon icon) = 0;
+  // Whether a player can see the window: not with a video driver that shows nothing, where
+  // whatever waits for the player would wait for ever.
+  [[nodiscard]] virtual bool windowSeen() const = 0;
   // The system beep: a short tone, heard before the call returns.
   virtual void beep() = 0;
 

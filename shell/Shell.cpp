@@ -39,6 +39,8 @@ int Shell::run() {
 }
 
 void Shell::showNotice(std::u32string_view text) {
+  // Standard error has said it; where no one sees the window, nobody can close it.
+  if (!platform_.windowSeen()) return;
   NoticeScreen notice(platform_, screens_, text);
   notice.wait();
 }
@@ -50,6 +52,7 @@ void Shell::postNotice(const std::vector<std::u32string>& lines) {
     text += (text.empty() ? U"" : U"\r\n") + line;
   }
   std::cerr << std::flush;
+  if (!platform_.windowSeen()) return;
   posted_.remove_if([](const std::unique_ptr<NoticeScreen>& n) { return !n->open(); });
   posted_.push_back(std::make_unique<NoticeScreen>(platform_, screens_, text));
 }

@@ -550,6 +550,10 @@ void SdlPlatform::messageBox(const std::string& title, const std::string& textUt
   if (SDL_ShowMessageBox(&data, &pressed) != 0) std::cerr << title << ": " << textUtf8 << '\n';
 }
 
+bool SdlPlatform::windowSeen() const {
+  return !impl_->headless();
+}
+
 void SdlPlatform::beep() {
   impl_->audio.beep();
 }

@@ -32,6 +32,7 @@ class SdlPlatform final : public Platform {
   void waitEvents(std::optional<std::uint32_t> timeoutMs = std::nullopt) override;
   void setCursor(Cursor cursor) override;
   void messageBox(const std::string& title, const std::string& textUtf8, MessageIcon icon) override;
+  [[nodiscard]] bool windowSeen() const override;
   void beep() override;
   [[nodiscard]] std::shared_ptr<const Font> font(const FontRequest& wanted) override;
   [[nodiscard]] std::optional<Image> decodeImage(std::span<const std::uint8_t> bytes) override;
