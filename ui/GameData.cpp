@@ -73,6 +73,18 @@ class Reader {
 
 }  // namespace
 
+GameSummary readGameSummary(const fs::path& gameDir) {
+  GameSummary summary{folderName(gameDir), {}};
+  const std::optional<fs::path> path = findFile(gameDir, GameData::kFileName);
+  if (!path) return summary;
+  const IniFile ini = IniFile::read(*path);
+  if (const IniFile::Value* title = ini.find(kSection, "title")) {
+    if (!title->text.empty() && validUtf8(title->text)) summary.title = title->text;
+  }
+  if (const IniFile::Value* icon = ini.find(kSection, "icon")) summary.icon = icon->text;
+  return summary;
+}
+
 GameData readGameData(Platform& platform, const fs::path& gameDir) {
   GameData data{folderName(gameDir), windowIcon(), waitCursorImage(), defaultItemSheet()};
   const std::optional<fs::path> path = findFile(gameDir, GameData::kFileName);

@@ -135,6 +135,7 @@ void Qov::OP() {
 }
 
 void Qov::unload() {
+  endedByScript_ = true;
   Form_Unload();
 }
 
