@@ -78,14 +78,11 @@ AddedGames addGames(Library& library, const fs::path& path,
                     const std::function<void(double)>& progress) {
   FoundGames found = findGames(path, library.gamesRoot(), progress);
   AddedGames added{{}, std::move(found.problem)};
-  const UnixTime now = unixNow();
-  // The last added comes first in the list: backwards, so that the list keeps their order.
-  for (auto game = found.games.rbegin(); game != found.games.rend(); ++game) {
-    if (const auto problem = library.add(*game, now)) {
-      added.problem = *problem;
-      break;
-    }
-    added.games.insert(added.games.begin(), *game);
+  if (found.games.empty()) return added;
+  if (const auto problem = library.add(found.games, unixNow())) {
+    added.problem = *problem;
+  } else {
+    added.games = std::move(found.games);
   }
   return added;
 }

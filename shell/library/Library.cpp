@@ -228,23 +228,30 @@ bool Library::isCopy(const fs::path& folder) const {
 }
 
 std::optional<std::string> Library::add(const fs::path& folder, UnixTime now) {
+  return add(std::vector<fs::path>{folder}, now);
+}
+
+std::optional<std::string> Library::add(const std::vector<fs::path>& folders, UnixTime now) {
   load();
-  const fs::path normal = normalFolder(folder);
-  const GameSummary summary = readGameSummary(normal);
-  LibraryEntry entry;
-  entry.folder = normal;
-  const auto it = std::find_if(entries_.begin(), entries_.end(),
-                               [&](const LibraryEntry& e) { return e.folder == normal; });
-  if (it != entries_.end()) {
-    entry = std::move(*it);
-    entries_.erase(it);
+  // Backwards, each put first: the list shows them in the order given, before the others of
+  // the same second.
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+    const fs::path normal = normalFolder(*folder);
+    const GameSummary summary = readGameSummary(normal);
+    LibraryEntry entry;
+    entry.folder = normal;
+    const auto it = std::find_if(entries_.begin(), entries_.end(),
+                                 [&](const LibraryEntry& e) { return e.folder == normal; });
+    if (it != entries_.end()) {
+      entry = std::move(*it);
+      entries_.erase(it);
+    }
+    entry.title = summary.title;
+    entry.icon = summary.icon;
+    entry.added = now;
+    entry.copy = isCopy(normal);
+    entries_.insert(entries_.begin(), std::move(entry));
   }
-  entry.title = summary.title;
-  entry.icon = summary.icon;
-  entry.added = now;
-  entry.copy = isCopy(normal);
-  // First among the games of the same second: the one added last comes first.
-  entries_.insert(entries_.begin(), std::move(entry));
   sort();
   return save();
 }

@@ -47,6 +47,9 @@ class Library {
   // Adds the game in `folder` (or refreshes its title and icon when it is there already),
   // marked as added at `now`. Returns the problem when the file cannot be written.
   [[nodiscard]] std::optional<std::string> add(const std::filesystem::path& folder, UnixTime now);
+  // The same for many games at once, in one writing of the file; the first comes first.
+  [[nodiscard]] std::optional<std::string> add(const std::vector<std::filesystem::path>& folders,
+                                               UnixTime now);
   // Notes that the game was started at `now`; nothing for a folder not in the library.
   [[nodiscard]] std::optional<std::string> markPlayed(const std::filesystem::path& folder,
                                                       UnixTime now);

@@ -9,10 +9,10 @@
 
 #include "platform/Encoding.h"
 #include "platform/Files.h"
+#include "shell/PlayerSettings.h"
 #include "shell/library/FolderBrowser.h"
 #include "shell/library/GameFinder.h"
 #include "ui/GameData.h"
-#include "shell/PlayerSettings.h"
 #include "ui/WindowImages.h"
 
 namespace qov {
@@ -67,6 +67,8 @@ std::optional<fs::path> LibraryScreen::run() {
   }
   platform_.setEventSink(this);
   platform_.openWindow("Qov", windowIcon(), waitCursorImage());
+  // The first frame now, not at the first event.
+  platform_.doEvents();
   while (!done_) platform_.waitEvents();
   platform_.setEventSink(nullptr);
   return chosen_;
