@@ -152,30 +152,11 @@ void FolderBrowser::mouseUp(int x, int y) {
 }
 
 void FolderBrowser::keyDown(const KeyPress& key) {
-  const auto step = [&](long by) {
-    if (lines_.empty()) return;
-    const long last = static_cast<long>(lines_.size()) - 1;
-    select(static_cast<std::size_t>(std::clamp(static_cast<long>(selected_) + by, 0L, last)));
-  };
+  if (const auto line = screen::moveInList(key.key, selected_, lines_.size(), kLinesShown)) {
+    select(*line);
+    return;
+  }
   switch (key.key) {
-    case Key::Up:
-      step(-1);
-      break;
-    case Key::Down:
-      step(1);
-      break;
-    case Key::PageUp:
-      step(-kLinesShown);
-      break;
-    case Key::PageDown:
-      step(kLinesShown);
-      break;
-    case Key::Home:
-      step(-static_cast<long>(lines_.size()));
-      break;
-    case Key::End:
-      step(static_cast<long>(lines_.size()));
-      break;
     case Key::Enter:
       if (selected_ < lines_.size()) openLine(selected_);
       break;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <ctime>
 #include <iostream>
 #include <system_error>
@@ -186,29 +187,11 @@ void LibraryScreen::keyDown(const KeyPress& key) {
     if (key.key == Key::Escape) confirm_.reset();
     return;
   }
-  const auto step = [&](long by) {
-    const long last = static_cast<long>(rows_.size()) - 1;
-    select(static_cast<std::size_t>(std::clamp(static_cast<long>(selected_) + by, 0L, last)));
-  };
+  if (const auto row = screen::moveInList(key.key, selected_, rows_.size(), kRowsShown)) {
+    select(*row);
+    return;
+  }
   switch (key.key) {
-    case Key::Up:
-      step(-1);
-      break;
-    case Key::Down:
-      step(1);
-      break;
-    case Key::PageUp:
-      step(-kRowsShown);
-      break;
-    case Key::PageDown:
-      step(kRowsShown);
-      break;
-    case Key::Home:
-      step(-static_cast<long>(rows_.size()));
-      break;
-    case Key::End:
-      step(static_cast<long>(rows_.size()));
-      break;
     case Key::Enter:
       if (!key.repeat) play(selected_);
       break;
@@ -338,8 +321,9 @@ void LibraryScreen::onProgress(double fraction) {
   const std::uint32_t now = platform_.tickCount();
   if (!workStart_) workStart_ = now;
   if (!progress_ && now - *workStart_ < kProgressAfterMs) return;
+  // A new frame for each visible step of the bar, not for each call.
+  if (!progress_ || std::floor(fraction * 200) != std::floor(*progress_ * 200)) touch();
   progress_ = fraction;
-  touch();
   platform_.doEvents();
 }
 

@@ -58,6 +58,32 @@ Fonts::Fonts(Platform& platform)
 PushButton::PushButton(Platform& platform, Rect r, std::u32string caption)
     : look(platform, r, std::move(caption), FontRequest{FontFace::Gothic, 9.0, false}) {}
 
+std::optional<std::size_t> moveInList(Key key, std::size_t selected, std::size_t count,
+                                      std::size_t page) {
+  if (count == 0) return std::nullopt;
+  const auto by = [&]() -> std::optional<long> {
+    switch (key) {
+      case Key::Up:
+        return -1;
+      case Key::Down:
+        return 1;
+      case Key::PageUp:
+        return -static_cast<long>(page);
+      case Key::PageDown:
+        return static_cast<long>(page);
+      case Key::Home:
+        return -static_cast<long>(count);
+      case Key::End:
+        return static_cast<long>(count);
+      default:
+        return std::nullopt;
+    }
+  }();
+  if (!by) return std::nullopt;
+  const long last = static_cast<long>(count) - 1;
+  return static_cast<std::size_t>(std::clamp(static_cast<long>(selected) + *by, 0L, last));
+}
+
 void progress(Image& frame, const Fonts& fonts, std::u32string_view what, double fraction) {
   constexpr Rect kBox{63, 152, 380, 80};
   constexpr Rect kBar{83, 196, 340, 16};

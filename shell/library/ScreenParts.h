@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -56,6 +58,11 @@ struct PushButton {
   Button look;
   [[nodiscard]] bool hit(int x, int y) const { return look.visible && look.rect.contains(x, y); }
 };
+
+// The line a list's selection moves to for a key (the arrows, Page Up and Down, Home and End)
+// from `selected` among `count` lines, `page` of them shown; nullopt for another key.
+[[nodiscard]] std::optional<std::size_t> moveInList(Key key, std::size_t selected,
+                                                    std::size_t count, std::size_t page);
 
 // A bar showing how far a long piece of work has come, with what it does above it.
 void progress(Image& frame, const Fonts& fonts, std::u32string_view what, double fraction);
