@@ -138,10 +138,8 @@ int showLibrary(const char* programName) {
     std::cerr << "qov: " << e.what() << '\n';
     return 1;
   }
+  // The game's own process notes when it was played.
   if (!chosen) return 0;
-  if (const auto problem = library->markPlayed(*chosen, qov::unixNow())) {
-    std::cerr << "qov: " << *problem << '\n';
-  }
   return startGame(programName, *chosen, true);
 }
 
@@ -189,9 +187,6 @@ int openArchive(const char* programName, const fs::path& archive) {
   }
   if (!added.problem.empty()) std::cerr << "qov: " << added.problem << '\n';
   if (added.games.empty()) return 1;
-  if (const auto problem = library->markPlayed(added.games.front(), qov::unixNow())) {
-    std::cerr << "qov: " << *problem << '\n';
-  }
   return startGame(programName, added.games.front(), false);
 }
 
@@ -261,10 +256,13 @@ int main(int argc, char** argv) {
   fs::path gameDir;
   if (command.gameDir) {
     gameDir = fs::absolute(*command.gameDir).lexically_normal();
-  } else if (const fs::path beside = programDirectory(); qov::holdsGame(beside) || !plays) {
-    gameDir = beside;
-  } else {
+  } else if (plays && !qov::holdsGame(programDirectory())) {
+    // An installed qov has no game beside it: the library, with the demo game in it.
     return showLibrary(programName);
+  } else {
+    // The game beside the program, else (--check, --autoplay) the demo game installed with it.
+    gameDir = demoGame();
+    if (gameDir.empty()) gameDir = programDirectory();
   }
   if (command.mode == qov::Mode::check) return check(gameDir);
   if (command.mode == qov::Mode::autoplay) return autoplay(gameDir, command);
@@ -284,8 +282,10 @@ int main(int argc, char** argv) {
     const int code = addToLibrary(gameDir);
     return code == 0 ? showLibrary(programName) : code;
   }
-  if (std::optional<qov::Library> library = openLibrary()) {
-    if (const auto problem = library->markPlayed(gameDir, qov::unixNow())) {
+  // A game of the library: when it was played. Without a data folder there is no library.
+  if (const std::optional<qov::LibraryPlaces> places = qov::userLibraryPlaces()) {
+    qov::Library library(places->file, places->gamesRoot);
+    if (const auto problem = library.markPlayed(gameDir, qov::unixNow())) {
       std::cerr << "qov: " << *problem << '\n';
     }
   }
