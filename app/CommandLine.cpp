@@ -8,14 +8,29 @@ namespace qov {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: qov [GAME_DIRECTORY]\n"
+    "usage: qov [GAME]\n"
+    "       qov --library\n"
+    "       qov --add GAME\n"
+    "       qov --list\n"
     "       qov --check [GAME_DIRECTORY]\n"
     "       qov --trace [GAME_DIRECTORY]\n"
     "       qov --autoplay RUNS [--seed N] [GAME_DIRECTORY]\n"
     "\n"
-    "Plays the game in GAME_DIRECTORY, by default the one in the directory that holds qov,\n"
-    "else the demo game installed with qov.\n"
+    "Plays GAME: a game folder (one that holds wnatu.QOV), a file inside one, or an archive or\n"
+    "CD image that holds a game (ZIP, LZH, 7z, RAR, CAB, TAR, ISO 9660), which is extracted once\n"
+    "into $XDG_DATA_HOME/qov/games/ and added to the library. A folder whose subfolders hold\n"
+    "games adds each of them and shows the library. Without GAME: the game in the directory\n"
+    "that holds qov, else the library (the games added, and the demo game installed with qov).\n"
     "\n"
+    "  --library   shows the library: click or Enter plays a game, Delete takes one out of the\n"
+    "              list (never deleting the player's folder), \"ゲームを追加…\" adds folders,\n"
+    "              archives and CD images; a game played from it brings it back when it ends\n"
+    "  --add       adds GAME to the library without playing it and prints each game added as\n"
+    "              TITLE<TAB>FOLDER\n"
+    "  --list      prints the library, one game a line: TITLE<TAB>FOLDER<TAB>the time last\n"
+    "              played (ISO 8601, UTC) or -\n"
+    "  --from-library  plays GAME as the library does: when the game ends by itself (EXIT or\n"
+    "              EOF), the library comes back\n"
     "  --check     reads every script of the game without running it and prints each fault\n"
     "              as NAME.QOV:LINE: error: TEXT (or warning:); status 1 when there is an error\n"
     "  --trace     plays as usual and writes each command it runs to standard error as\n"
@@ -24,7 +39,9 @@ constexpr std::string_view kUsage =
     "              (from the seed N, 1 by default); prints the first script error with the\n"
     "              route that led to it (status 1), or a summary of the runs\n"
     "  --help      prints this text\n"
-    "  --version   prints the version\n";
+    "  --version   prints the version\n"
+    "\n"
+    "The library is kept in $XDG_DATA_HOME/qov/library.ini (~/.local/share/qov/library.ini).\n";
 
 template <typename Number>
 std::optional<Number> parseNumber(std::string_view text) {
@@ -70,6 +87,14 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
         line.runs = *runs;
         ++i;
       }
+    } else if (arg == "--library") {
+      error = setMode(Mode::library, arg);
+    } else if (arg == "--add") {
+      error = setMode(Mode::add, arg);
+    } else if (arg == "--list") {
+      error = setMode(Mode::list, arg);
+    } else if (arg == "--from-library") {
+      line.fromLibrary = true;
     } else if (arg == "--seed") {
       const auto seed =
           i + 1 < args.size() ? parseNumber<std::uint64_t>(args[i + 1]) : std::nullopt;
@@ -94,6 +119,14 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
     if (error) return *error;
   }
   if (seedGiven && line.mode != Mode::autoplay) return UsageError{"--seed belongs to --autoplay"};
+  if ((line.mode == Mode::library || line.mode == Mode::list) && line.gameDir) {
+    return UsageError{std::string(line.mode == Mode::library ? "--library" : "--list") +
+                      " takes no game"};
+  }
+  if (line.mode == Mode::add && !line.gameDir) return UsageError{"--add needs a game to add"};
+  if (line.fromLibrary && (line.mode != Mode::play || !line.gameDir)) {
+    return UsageError{"--from-library needs a game to play"};
+  }
   return line;
 }
 
@@ -104,6 +137,17 @@ std::vector<std::string> argumentsAnew(const CommandLine& command,
   args.emplace_back("--");
   args.push_back(gameDir.string());
   return args;
+}
+
+std::optional<UsageError> checkGamePath(const std::filesystem::path& path) {
+  if (path.empty()) return UsageError{"the game named is empty"};
+  std::error_code ec;
+  const auto type = std::filesystem::status(path, ec).type();
+  if (type == std::filesystem::file_type::not_found) {
+    return UsageError{"no game '" + path.string() + "': it does not exist"};
+  }
+  if (ec) return UsageError{"cannot open '" + path.string() + "': " + ec.message()};
+  return std::nullopt;
 }
 
 std::optional<UsageError> checkGameDirectory(const std::filesystem::path& dir) {

@@ -1,7 +1,9 @@
-// qov: plays the game in the directory of the program, or in the one named on the command line.
+// qov: plays the game in the directory of the program, or the one named on the command line, or
+// shows the player's library of games.
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -22,6 +24,12 @@
 #include "platform/render/Render.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "shell/Shell.h"
+#include "shell/archive/Archive.h"
+#include "shell/library/GameFinder.h"
+#include "shell/library/Library.h"
+#include "shell/library/LibraryScreen.h"
+#include "shell/library/ProgressScreen.h"
+#include "shell/library/ScreenParts.h"
 #include "ui/Qov.h"
 
 namespace fs = std::filesystem;
@@ -36,20 +44,45 @@ fs::path programDirectory() {
   return exe.parent_path();
 }
 
-// Without an argument: the game beside the program; where there is none (an installed qov),
-// the demo game installed with it, found from the program's own place so that a moved or
-// unpacked installation still finds it.
-fs::path defaultGameDirectory() {
+// The demo game: the one beside the program (a build tree), else the one installed with it,
+// found from the program's own place so that a moved or unpacked installation still finds it;
+// empty when there is none.
+fs::path demoGame() {
   const fs::path beside = programDirectory();
   if (qov::holdsGame(beside)) return beside;
   const fs::path installed = (beside / QOV_INSTALLED_GAME).lexically_normal();
   if (qov::holdsGame(installed)) return installed;
-  return beside;
+  return {};
 }
 
+fs::path homeFolder() {
+  const char* home = std::getenv("HOME");
+  std::error_code ec;
+  return home != nullptr && home[0] == '/' ? fs::path(home) : fs::current_path(ec);
+}
+
+// The player's library; nullopt, after a line on stderr, where the user has no data folder.
+std::optional<qov::Library> openLibrary() {
+  const std::optional<qov::LibraryPlaces> places = qov::userLibraryPlaces();
+  if (!places) {
+    std::cerr << "qov: no place for the library: neither $XDG_DATA_HOME nor $HOME is set\n";
+    return std::nullopt;
+  }
+  qov::Library library(places->file, places->gamesRoot);
+  library.load();
+  return library;
+}
+
+// How a game ended, besides its exit code: a game folder dropped onto the window, or the
+// game's own EXIT or EOF.
+struct GameEnd {
+  std::optional<fs::path> nextGame;
+  bool byScript = false;
+};
+
 // Plays one game (writing each command it runs to standard error with `trace`); returns the exit
-// code and, when a game folder was dropped onto the window, that folder.
-int play(const fs::path& gameDir, bool trace, std::optional<fs::path>& nextGame) {
+// code.
+int play(const fs::path& gameDir, bool trace, GameEnd& end) {
   std::error_code ec;
   const std::vector<fs::path> mediaDirs = {fs::current_path(ec), gameDir};
   try {
@@ -59,7 +92,8 @@ int play(const fs::path& gameDir, bool trace, std::optional<fs::path>& nextGame)
     qov::author::TraceWriter traceWriter(std::cerr);
     if (trace) window.interpreter().setObserver(&traceWriter);
     const int code = shell.run();
-    nextGame = shell.nextGame();
+    end.nextGame = shell.nextGame();
+    end.byScript = window.endedByScript();
     return code;
   } catch (const qov::FontError& e) {
     // The message names the missing fonts and their packages.
@@ -71,18 +105,89 @@ int play(const fs::path& gameDir, bool trace, std::optional<fs::path>& nextGame)
   }
 }
 
-// Starts the program anew on `gameDir`: a fresh process, so nothing of the last game remains.
-int startAnew(const char* programName, const qov::CommandLine& command, const fs::path& gameDir) {
+// Starts the program anew with `args`: a fresh process, so nothing of the last game remains.
+int startAnew(const char* programName, std::vector<std::string> args) {
   std::cout.flush();
   std::cerr.flush();
-  std::vector<std::string> args = qov::argumentsAnew(command, gameDir);
   std::vector<char*> argv = {const_cast<char*>(programName)};
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
   ::execv("/proc/self/exe", argv.data());
-  std::cerr << "qov: cannot start again on " << gameDir.string() << ": " << std::strerror(errno)
-            << '\n';
+  std::cerr << "qov: cannot start again on " << args.back() << ": " << std::strerror(errno) << '\n';
   return 1;
+}
+
+// The game in `gameDir` played in a fresh process.
+int startGame(const char* programName, const fs::path& gameDir, bool fromLibrary) {
+  std::vector<std::string> args = {"--", gameDir.string()};
+  if (fromLibrary) args.insert(args.begin(), "--from-library");
+  return startAnew(programName, std::move(args));
+}
+
+// The library screen until the player picks a game, which then starts in a fresh process.
+int showLibrary(const char* programName) {
+  std::optional<qov::Library> library = openLibrary();
+  if (!library) return 1;
+  std::optional<fs::path> chosen;
+  try {
+    std::error_code ec;
+    qov::SdlPlatform platform({fs::current_path(ec)});
+    qov::LibraryScreen screen(platform, *library, {demoGame(), homeFolder()});
+    chosen = screen.run();
+  } catch (const std::exception& e) {
+    std::cerr << "qov: " << e.what() << '\n';
+    return 1;
+  }
+  // The game's own process notes when it was played.
+  if (!chosen) return 0;
+  return startGame(programName, *chosen, true);
+}
+
+// --list: one game a line, title, folder and the time last played.
+int listLibrary() {
+  std::optional<qov::Library> library = openLibrary();
+  if (!library) return 1;
+  for (const qov::LibraryEntry& e : library->entries()) {
+    std::cout << e.title << '\t' << e.folder.string() << '\t'
+              << (e.played ? qov::isoTime(*e.played) : "-") << '\n';
+  }
+  return 0;
+}
+
+// --add: each game added, as title and folder.
+int addToLibrary(const fs::path& path) {
+  std::optional<qov::Library> library = openLibrary();
+  if (!library) return 1;
+  const qov::AddedGames added = qov::addGames(*library, path);
+  for (const fs::path& game : added.games) {
+    const qov::LibraryEntry* entry = library->find(game);
+    std::cout << (entry ? entry->title : game.filename().string()) << '\t' << game.string() << '\n';
+  }
+  if (!added.problem.empty()) std::cerr << "qov: " << added.problem << '\n';
+  return added.problem.empty() ? 0 : 1;
+}
+
+// An archive or CD image named on the command line: extracted (a bar in the window when that
+// takes long), added to the library, and played in a fresh process.
+int openArchive(const char* programName, const fs::path& archive) {
+  std::optional<qov::Library> library = openLibrary();
+  if (!library) return 1;
+  qov::AddedGames added;
+  try {
+    std::error_code ec;
+    qov::SdlPlatform platform({fs::current_path(ec)});
+    qov::ProgressScreen screen(platform,
+                               U"展開しています: " + qov::screen::readable(archive.filename()));
+    added = qov::addGames(*library, archive, [&](double fraction) { screen.progress(fraction); });
+  } catch (const qov::ProgramEnd& end) {
+    return end.exitCode;
+  } catch (const std::exception& e) {
+    std::cerr << "qov: " << e.what() << '\n';
+    return 1;
+  }
+  if (!added.problem.empty()) std::cerr << "qov: " << added.problem << '\n';
+  if (added.games.empty()) return 1;
+  return startGame(programName, added.games.front(), false);
 }
 
 // --check: every finding on standard output; status 1 when one is an error.
@@ -115,6 +220,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const qov::CommandLine& command = std::get<qov::CommandLine>(parsed);
+  const char* programName = argc > 0 ? argv[0] : "qov";
   switch (command.mode) {
     case qov::Mode::help:
       std::cout << qov::usageText();
@@ -122,25 +228,72 @@ int main(int argc, char** argv) {
     case qov::Mode::version:
       std::cout << "qov " << QOV_VERSION << '\n';
       return 0;
+    case qov::Mode::list:
+      return listLibrary();
+    case qov::Mode::library:
+      return showLibrary(programName);
+    case qov::Mode::add:
+      if (const auto error = qov::checkGamePath(*command.gameDir)) {
+        std::cerr << "qov: " << error->message << '\n';
+        return 2;
+      }
+      return addToLibrary(*command.gameDir);
     case qov::Mode::autoplay:
     case qov::Mode::check:
     case qov::Mode::play:
     case qov::Mode::trace:
       break;
   }
+  const bool plays = command.mode == qov::Mode::play || command.mode == qov::Mode::trace;
   if (command.gameDir) {
-    if (const auto error = qov::checkGameDirectory(*command.gameDir)) {
+    const auto error =
+        plays ? qov::checkGamePath(*command.gameDir) : qov::checkGameDirectory(*command.gameDir);
+    if (error) {
       std::cerr << "qov: " << error->message << '\n';
       return 2;
     }
   }
-  const fs::path gameDir =
-      command.gameDir ? fs::absolute(*command.gameDir) : defaultGameDirectory();
+  fs::path gameDir;
+  if (command.gameDir) {
+    gameDir = fs::absolute(*command.gameDir).lexically_normal();
+  } else if (plays && !qov::holdsGame(programDirectory())) {
+    // An installed qov has no game beside it: the library, with the demo game in it.
+    return showLibrary(programName);
+  } else {
+    // The game beside the program, else (--check, --autoplay) the demo game installed with it.
+    gameDir = demoGame();
+    if (gameDir.empty()) gameDir = programDirectory();
+  }
   if (command.mode == qov::Mode::check) return check(gameDir);
   if (command.mode == qov::Mode::autoplay) return autoplay(gameDir, command);
-  std::optional<fs::path> nextGame;
-  const int code = play(gameDir, command.mode == qov::Mode::trace, nextGame);
-  // The platform and the window are gone: the dropped game starts in a clean process.
-  if (nextGame) return startAnew(argc > 0 ? argv[0] : "qov", command, *nextGame);
+  std::error_code ec;
+  if (!fs::is_directory(gameDir, ec)) {
+    // A file: an archive or image is opened; one inside a game folder plays that game.
+    if (qov::isArchive(gameDir)) return openArchive(programName, gameDir);
+    if (!qov::holdsGame(gameDir.parent_path())) {
+      std::cerr << "qov: '" << command.gameDir->string()
+                << "' is no game: neither a file in a game folder nor an archive or CD image that "
+                   "qov can open\n";
+      return 2;
+    }
+    gameDir = gameDir.parent_path();
+  } else if (!qov::holdsGame(gameDir) && !qov::gamesInside(gameDir).empty()) {
+    // A folder of games: each is added, and the library shows them.
+    const int code = addToLibrary(gameDir);
+    return code == 0 ? showLibrary(programName) : code;
+  }
+  // A game of the library: when it was played. Without a data folder there is no library.
+  if (const std::optional<qov::LibraryPlaces> places = qov::userLibraryPlaces()) {
+    qov::Library library(places->file, places->gamesRoot);
+    if (const auto problem = library.markPlayed(gameDir, qov::unixNow())) {
+      std::cerr << "qov: " << *problem << '\n';
+    }
+  }
+  GameEnd end;
+  const int code = play(gameDir, command.mode == qov::Mode::trace, end);
+  // The platform and the window are gone: the next game, or the library, starts in a clean
+  // process.
+  if (end.nextGame) return startAnew(programName, qov::argumentsAnew(command, *end.nextGame));
+  if (command.fromLibrary && end.byScript) return startAnew(programName, {"--library"});
   return code;
 }

@@ -26,6 +26,14 @@ std::u32string keyName(Key key) {
       return U"PageUp";
     case Key::PageDown:
       return U"PageDown";
+    case Key::Home:
+      return U"Home";
+    case Key::End:
+      return U"End";
+    case Key::Delete:
+      return U"Delete";
+    case Key::Backspace:
+      return U"Backspace";
     case Key::F1:
       return U"F1";
     case Key::F11:

@@ -17,8 +17,8 @@ cleanup() {
   [ -n "$game" ] && rm -rf "$game"
 }
 
-# Starts Xvfb and qov on a copy of the game without its save file; sets game and wid.
-start_game() {
+# Starts Xvfb; sets DISPLAY, and the player's own settings start from nothing.
+start_xvfb() {
   for tool in Xvfb xdotool import xwininfo convert python3 cmp; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
   done
@@ -41,11 +41,11 @@ start_game() {
   # The player's own settings start from nothing and stay out of the user's home.
   rm -rf "$out/config"
   export XDG_CONFIG_HOME="$out/config"
-  game=$(mktemp -d)
-  cp "$source_game"/* "$game/"
-  rm -f "$game/TOVELI2.DAT"
-  # qov_args: options before the game folder, if the test sets them.
-  SDL_AUDIODRIVER=dummy "$qov" ${qov_args[@]+"${qov_args[@]}"} "$game" >"$out/qov.stdout" 2>"$out/qov.stderr" &
+}
+
+# Starts qov with the arguments and waits for its window; sets qov_pid and wid.
+start_qov() {
+  SDL_AUDIODRIVER=dummy "$qov" "$@" >"$out/qov.stdout" 2>"$out/qov.stderr" &
   qov_pid=$!
   for _ in $(seq 300); do
     wid=$(xdotool search --onlyvisible --pid "$qov_pid" 2>/dev/null | head -n 1)
@@ -54,6 +54,16 @@ start_game() {
     sleep 0.1
   done
   fail "no window appeared"
+}
+
+# Starts Xvfb and qov on a copy of the game without its save file; sets game and wid.
+start_game() {
+  start_xvfb
+  game=$(mktemp -d)
+  cp "$source_game"/* "$game/"
+  rm -f "$game/TOVELI2.DAT"
+  # qov_args: options before the game folder, if the test sets them.
+  start_qov ${qov_args[@]+"${qov_args[@]}"} "$game"
 }
 
 # Asks the window to close as a window manager does; qov must end with status 0.

@@ -72,6 +72,18 @@ std::optional<Image> picture(Platform& platform, const fs::path& gameDir,
 
 }  // namespace
 
+GameSummary readGameSummary(const fs::path& gameDir) {
+  GameSummary summary{folderName(gameDir), {}};
+  const std::optional<fs::path> path = findFile(gameDir, GameData::kFileName);
+  if (!path) return summary;
+  const IniFile ini = IniFile::read(*path);
+  if (const IniFile::Value* title = ini.find(kSection, "title")) {
+    if (!title->text.empty() && validUtf8(title->text)) summary.title = title->text;
+  }
+  if (const IniFile::Value* icon = ini.find(kSection, "icon")) summary.icon = icon->text;
+  return summary;
+}
+
 GameFile readGameFile(const fs::path& gameDir) {
   GameFile file;
   const std::optional<fs::path> path = findFile(gameDir, GameData::kFileName);

@@ -51,4 +51,13 @@ struct GameFile {
 
 [[nodiscard]] GameFile readGameFile(const std::filesystem::path& gameDir);
 
+// What a list of games shows of one: its title (as the caption) and the name of its icon in the
+// folder (empty without one), read without decoding pictures or warning.
+struct GameSummary {
+  std::string title;  // UTF-8
+  std::string icon;
+};
+
+[[nodiscard]] GameSummary readGameSummary(const std::filesystem::path& gameDir);
+
 }  // namespace qov

@@ -143,6 +143,7 @@ void Qov::OP() {
 }
 
 void Qov::unload() {
+  endedByScript_ = true;
   Form_Unload();
 }
 

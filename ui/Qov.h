@@ -48,6 +48,9 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   [[nodiscard]] int run() override;
   // Closes the music device, beeps and ends the program (ProgramEnd{0}).
   [[noreturn]] void Form_Unload();
+  // True once the game has ended by its own EXIT or EOF (not by the window's closing, a drop
+  // or a script error).
+  [[nodiscard]] bool endedByScript() const { return endedByScript_; }
 
   // Host
   void MESHG(std::u32string_view text) override;
@@ -138,6 +141,7 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
 
   Image frame_;
   std::uint64_t presentedSignature_ = 0;
+  bool endedByScript_ = false;
   std::function<void(Shown, std::u32string_view)> showObserver_;
   std::function<void(bool)> openingObserver_;
   std::function<void(std::u32string_view)> noticeHook_;

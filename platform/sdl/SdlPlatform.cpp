@@ -120,6 +120,14 @@ Key keyOf(const SDL_Keysym& keysym) {
       return Key::PageUp;
     case SDLK_PAGEDOWN:
       return Key::PageDown;
+    case SDLK_HOME:
+      return Key::Home;
+    case SDLK_END:
+      return Key::End;
+    case SDLK_DELETE:
+      return Key::Delete;
+    case SDLK_BACKSPACE:
+      return Key::Backspace;
     case SDLK_F1:
       return Key::F1;
     case SDLK_F11:

@@ -31,6 +31,10 @@ TEST(CommandLine, ModesAndTheGameDirectory) {
       {{"--check"}, Mode::check, ""},
       {{"game", "--trace"}, Mode::trace, "game"},
       {{"--autoplay", "200", "--seed", "7", "game"}, Mode::autoplay, "game"},
+      {{"--library"}, Mode::library, ""},
+      {{"--add", "夏.lzh"}, Mode::add, "夏.lzh"},
+      {{"--list"}, Mode::list, ""},
+      {{"--from-library", "--", "game"}, Mode::play, "game"},
   };
   for (const auto& c : cases) {
     const auto parsed = parse(c.args);
@@ -73,6 +77,12 @@ TEST(CommandLine, MistakesAreUsageErrors) {
       {{"--autoplay", "game"}, "--autoplay needs a number of runs (1 or more)"},
       {{"--autoplay", "2", "--seed", "-1"}, "--seed needs a number (0 or more)"},
       {{"--seed", "3"}, "--seed belongs to --autoplay"},
+      {{"--library", "game"}, "--library takes no game"},
+      {{"--list", "game"}, "--list takes no game"},
+      {{"--add"}, "--add needs a game to add"},
+      {{"--add", "--list"}, "'--list' cannot be combined with another mode"},
+      {{"--from-library"}, "--from-library needs a game to play"},
+      {{"--check", "--from-library", "game"}, "--from-library needs a game to play"},
   };
   for (const auto& c : cases) {
     const auto parsed = parse(c.args);
@@ -96,6 +106,20 @@ TEST(CommandLine, AGameDirectoryMustBeOne) {
   };
   for (const auto& c : cases) {
     const auto error = checkGameDirectory(c.path);
+    EXPECT_EQ(error ? error->message : "", c.message);
+  }
+  // To play or add, a file may be named too (an archive, or a file in a game folder).
+  const struct {
+    std::filesystem::path path;
+    std::string message;
+  } games[] = {
+      {dir / "game", ""},
+      {dir / "file", ""},
+      {"", "the game named is empty"},
+      {dir / "none", "no game '" + (dir / "none").string() + "': it does not exist"},
+  };
+  for (const auto& c : games) {
+    const auto error = checkGamePath(c.path);
     EXPECT_EQ(error ? error->message : "", c.message);
   }
   std::filesystem::remove_all(dir);
