@@ -40,6 +40,9 @@ AudioIdle::Awake::Awake(AudioIdle& idle) : idle_(idle) {
 AudioIdle::Awake::~Awake() {
   const std::lock_guard lock(idle_.mutex_);
   --idle_.holds_;
+  // What the holder started has not been mixed yet: the blocks of silence mixed meanwhile do
+  // not count.
+  idle_.quietSince_ = 0;
 }
 
 int AudioIdle::rests() const {

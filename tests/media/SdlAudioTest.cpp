@@ -4,13 +4,17 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <future>
 #include <numbers>
 #include <optional>
 #include <string_view>
+#include <thread>
 
 #include "platform/Files.h"
+#include "platform/audio/AudioIdle.h"
 #include "tests/media/MediaTestSupport.h"
 
 namespace qov {
@@ -251,6 +255,49 @@ TEST_F(SdlAudioTest, EveryWaveVariantIsHeard) {
       EXPECT_NE(err.find(file.string()), std::string::npos) << err;
     }
     std::filesystem::remove(output);
+  }
+}
+
+// The audio thread's rest, driven as the mixer's callback and the window's thread drive it.
+TEST(AudioIdle, RestsAfterQuietBlocksOnlyAndWakesForWhatMaySound) {
+  AudioIdle idle(2);
+  // Returns whether the audio thread, at the start of a block, rested; wakes it if it does.
+  const auto rests = [&idle] {
+    auto block = std::async(std::launch::async, [&idle] { idle.restWhileQuiet(); });
+    if (block.wait_for(std::chrono::milliseconds(300)) == std::future_status::ready) return false;
+    idle.wake();
+    block.wait();
+    return true;
+  };
+  idle.blockDone(false);
+  EXPECT_FALSE(rests());
+  idle.blockDone(true);
+  idle.blockDone(false);
+  EXPECT_FALSE(rests()) << "a sound since";
+  idle.blockDone(false);
+  EXPECT_TRUE(rests());
+  EXPECT_EQ(idle.rests(), 1);
+
+  // Blocks mixed while a sound was being started do not count: it is mixed after the hold.
+  idle.blockDone(false);
+  idle.blockDone(false);
+  {
+    const AudioIdle::Awake awake(idle);
+    EXPECT_FALSE(rests());
+    idle.blockDone(false);
+    idle.blockDone(false);
+    EXPECT_FALSE(rests());
+  }
+  EXPECT_FALSE(rests());
+
+  // A hold wakes a resting thread.
+  idle.blockDone(false);
+  idle.blockDone(false);
+  auto block = std::async(std::launch::async, [&idle] { idle.restWhileQuiet(); });
+  while (!idle.resting()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  {
+    const AudioIdle::Awake awake(idle);
+    EXPECT_EQ(block.wait_for(std::chrono::seconds(10)), std::future_status::ready);
   }
 }
 
