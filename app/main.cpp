@@ -49,7 +49,7 @@ fs::path defaultGameDirectory() {
 
 // Plays one game (writing each command it runs to standard error with `trace`); returns the exit
 // code and, when a game folder was dropped onto the window, that folder.
-int play(const fs::path& gameDir, bool trace, std::optional<fs::path>& nextGame) {
+int play(const fs::path& gameDir, bool trace, bool textHook, std::optional<fs::path>& nextGame) {
   std::error_code ec;
   const std::vector<fs::path> mediaDirs = {fs::current_path(ec), gameDir};
   try {
@@ -58,6 +58,7 @@ int play(const fs::path& gameDir, bool trace, std::optional<fs::path>& nextGame)
     qov::Shell shell(platform, window);
     qov::author::TraceWriter traceWriter(std::cerr);
     if (trace) window.interpreter().setObserver(&traceWriter);
+    if (textHook) shell.textOut().hookTo(qov::TextOut::kStandardOutput);
     const int code = shell.run();
     nextGame = shell.nextGame();
     return code;
@@ -72,12 +73,15 @@ int play(const fs::path& gameDir, bool trace, std::optional<fs::path>& nextGame)
 }
 
 // Starts the program anew on `gameDir`: a fresh process, so nothing of the last game remains.
-int startAnew(const char* programName, const fs::path& gameDir) {
+// The text hook goes on writing for the next game.
+int startAnew(const char* programName, const fs::path& gameDir, bool textHook) {
   std::cout.flush();
   std::cerr.flush();
   const std::string dir = gameDir.string();
-  std::vector<char*> argv = {const_cast<char*>(programName), const_cast<char*>("--"),
-                             const_cast<char*>(dir.c_str()), nullptr};
+  std::vector<char*> argv = {const_cast<char*>(programName)};
+  if (textHook) argv.push_back(const_cast<char*>("--texthook"));
+  for (const char* rest : {"--", dir.c_str()}) argv.push_back(const_cast<char*>(rest));
+  argv.push_back(nullptr);
   ::execv("/proc/self/exe", argv.data());
   std::cerr << "qov: cannot start again on " << dir << ": " << std::strerror(errno) << '\n';
   return 1;
@@ -137,8 +141,8 @@ int main(int argc, char** argv) {
   if (command.mode == qov::Mode::check) return check(gameDir);
   if (command.mode == qov::Mode::autoplay) return autoplay(gameDir, command);
   std::optional<fs::path> nextGame;
-  const int code = play(gameDir, command.mode == qov::Mode::trace, nextGame);
+  const int code = play(gameDir, command.mode == qov::Mode::trace, command.textHook, nextGame);
   // The platform and the window are gone: the dropped game starts in a clean process.
-  if (nextGame) return startAnew(argc > 0 ? argv[0] : "qov", *nextGame);
+  if (nextGame) return startAnew(argc > 0 ? argv[0] : "qov", *nextGame, command.textHook);
   return code;
 }

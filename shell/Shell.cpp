@@ -12,7 +12,8 @@ Shell::Shell(Platform& platform, HostedGame& game)
     : platform_(platform),
       game_(game),
       actions_(shellActions()),
-      comforts_(platform, game, screens_, actions_) {
+      comforts_(platform, game, screens_, actions_),
+      textOut_(platform, game, comforts_) {
   screens_.onChange([this] { screensChanged(); });
   platform_.setEventSink(this);
 }
@@ -24,6 +25,7 @@ Shell::~Shell() {
 
 int Shell::run() {
   comforts_.start();
+  textOut_.start();
   return game_.run();
 }
 
@@ -33,7 +35,7 @@ bool Shell::take(const Press& press) {
   const std::optional<Asked> asked = actions_.match(press);
   Screen* const top = screens_.top();
   if (top != nullptr && top->take(press, asked)) return true;
-  const bool taken = asked && comforts_.perform(*asked);
+  const bool taken = asked && (textOut_.perform(*asked) || comforts_.perform(*asked));
   // While a screen of ours is shown, the game sees nothing.
   return taken || top != nullptr;
 }
@@ -56,6 +58,7 @@ void Shell::mouseUp(int x, int y, int button) {
 
 void Shell::keyDown(const KeyPress& key) {
   comforts_.skip((key.modifiers & kCtrlKey) != 0);
+  textOut_.skip((key.modifiers & kCtrlKey) != 0);
   if (key.key == Key::Control) return;
   if (take(Press::ofKey(key))) return;
   game_.keyDown(key);
@@ -63,6 +66,7 @@ void Shell::keyDown(const KeyPress& key) {
 
 void Shell::keyUp(const KeyPress& key) {
   comforts_.skip((key.modifiers & kCtrlKey) != 0);
+  textOut_.skip((key.modifiers & kCtrlKey) != 0);
   game_.keyUp(key);
 }
 
@@ -85,8 +89,10 @@ void Shell::dropped(const std::filesystem::path& path) {
   const std::filesystem::path folder =
       std::filesystem::is_directory(absolute, error) ? absolute : absolute.parent_path();
   if (absolute.empty() || !holdsGame(folder)) {
-    game_.notice(U"ゲームのフォルダではありません（" + std::u32string(kFirstScript) +
-                 U".QOV がありません）\r\n" + fromUtf8(path.string()));
+    const std::u32string notice =
+        U"ゲームのフォルダではありません（" + std::u32string(kFirstScript) + U".QOV がありません）";
+    textOut_.announce(notice);
+    game_.notice(notice + U"\r\n" + fromUtf8(path.string()));
     return;
   }
   nextGame_ = folder;

@@ -8,6 +8,7 @@
 #include "shell/Actions.h"
 #include "shell/Comforts.h"
 #include "shell/Screens.h"
+#include "shell/TextOut.h"
 #include "ui/HostedGame.h"
 
 namespace qov {
@@ -32,6 +33,7 @@ class Shell final : public EventSink {
 
   [[nodiscard]] Comforts& comforts() { return comforts_; }
   [[nodiscard]] ScreenStack& screens() { return screens_; }
+  [[nodiscard]] TextOut& textOut() { return textOut_; }
 
   // EventSink
   void mouseDown(int x, int y, int button) override;
@@ -56,6 +58,7 @@ class Shell final : public EventSink {
   ActionTable actions_;
   ScreenStack screens_;
   Comforts comforts_;
+  TextOut textOut_;
   bool holding_ = false;
   int takenButtons_ = 0;  // presses taken, whose releases are taken too
   std::uint64_t presentedScreens_ = 0;

@@ -44,6 +44,7 @@ class SdlPlatform final : public Platform {
   [[nodiscard]] std::filesystem::path settingsFile() const override;
   [[nodiscard]] std::filesystem::path picturesFolder() const override;
   [[nodiscard]] bool writePng(const Image& image, const std::filesystem::path& file) override;
+  bool setClipboardText(const std::string& utf8) override;
 
  private:
   struct Impl;
