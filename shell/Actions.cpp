@@ -163,7 +163,7 @@ std::vector<ActionEntry> shellActions() {
        {B::onKey(Key::Up, kCtrlKey, 1), B::onKey(Key::Down, kCtrlKey, -1)},
        true},
       {Action::Mute, U"消音", {B::onKey(Key::M)}, false, false, true},
-      {Action::Clipboard, U"ページの文をクリップボードへ（入／切）", {B::onKey(Key::C)}},
+      {Action::Clipboard, U"文をクリップボードへ（入／切）", {B::onKey(Key::C)}},
       {Action::Speech, U"読み上げ（入／切）", {B::onKey(Key::V)}, false, false, true},
       {Action::KeysList, U"このキー一覧", {B::onKey(Key::F1, kAny)}},
   };

@@ -171,7 +171,9 @@ TEST(Comforts, ScaleAndVolumeSurviveARestart) {
   EXPECT_EQ(w.platform.volume(), 80);
   EXPECT_EQ(fileBytes(settings),
             "; The Qov player's own settings; the player rewrites this file.\n"
-            "[window]\nscale = 2\nfullscreen = no\n\n[sound]\nvolume = 80\nmute = no\n");
+            "[window]\nscale = 2\nfullscreen = no\n\n[sound]\nvolume = 80\nmute = no\n"
+            "\n[text]\nhook = no\nclipboard = no\n"
+            "\n[speech]\nspeak = no\nrate = 0\nvolume = 100\n");
 }
 
 TEST(Comforts, ABrokenSettingsFileStartsWithTheDefaults) {
