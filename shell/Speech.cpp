@@ -74,7 +74,7 @@ Speech::~Speech() {
     const std::lock_guard lock(mutex_);
     waiting_.clear();
     // Closing the window cuts off the page being spoken.
-    waiting_.push_back(Request{Request::Kind::Cancel, {}, 0});
+    if (thread_.joinable()) waiting_.push_back(Request{Request::Kind::Cancel, {}, 0});
     ending_ = true;
   }
   changed_.notify_all();
@@ -101,6 +101,10 @@ void Speech::ask(Request request) {
   {
     const std::lock_guard lock(mutex_);
     if (failed_) return;
+    if (request.kind == Request::Kind::Rate) rate_ = request.value;
+    if (request.kind == Request::Kind::Volume) volume_ = request.value;
+    // Before the first words there is nothing to change or cut off, and no thread.
+    if (request.kind != Request::Kind::Say && !thread_.joinable()) return;
     // What has not been spoken yet would be cut off at once.
     if (request.kind == Request::Kind::Cancel)
       std::erase_if(waiting_, [](const Request& r) { return r.kind == Request::Kind::Say; });
@@ -128,8 +132,6 @@ void Speech::serve() {
   pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
 
   std::unique_ptr<Connection> link;
-  int rate = 0;
-  int volume = 100;
   for (;;) {
     Request request;
     {
@@ -141,10 +143,15 @@ void Speech::serve() {
       busy_ = true;
     }
     std::string problem;
-    if (request.kind == Request::Kind::Rate) rate = request.value;
-    if (request.kind == Request::Kind::Volume) volume = request.value;
     // Only words to speak are worth a connection.
     if (!link && request.kind == Request::Kind::Say) {
+      int rate = 0;
+      int volume = 0;
+      {
+        const std::lock_guard lock(mutex_);
+        rate = rate_;
+        volume = volume_;
+      }
       link = Connection::open(problem);
       if (link && !(link->send({Request::Kind::Rate, {}, rate}) &&
                     link->send({Request::Kind::Volume, {}, volume}))) {

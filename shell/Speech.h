@@ -52,6 +52,8 @@ class Speech {
   bool busy_ = false;  // the thread is sending a request
   bool ending_ = false;
   bool failed_ = false;
+  int rate_ = 0;  // for the connection to come
+  int volume_ = 100;
   std::optional<std::string> problem_;
   std::thread thread_;  // started by the first request
 };

@@ -17,7 +17,7 @@ namespace qov::test {
 
 // A speech server of our own on a Unix socket: it answers enough of SSIP (speech-dispatcher's
 // protocol) for a client and records what it is asked to speak ("SPEAK text") and to cancel
-// ("CANCEL"), in order. Settings are answered and left out of the record.
+// ("CANCEL"), in order, and apart from that the voice's settings asked for.
 class FakeSpeechServer {
  public:
   explicit FakeSpeechServer(std::filesystem::path socket) : path_(std::move(socket)) {
@@ -44,6 +44,11 @@ class FakeSpeechServer {
   [[nodiscard]] std::vector<std::string> record() const {
     const std::lock_guard lock(mutex_);
     return record_;
+  }
+  // "SET SELF RATE 30" and the like, in capitals, without the priority of each message.
+  [[nodiscard]] std::vector<std::string> settings() const {
+    const std::lock_guard lock(mutex_);
+    return settings_;
   }
   [[nodiscard]] int connections() const {
     const std::lock_guard lock(mutex_);
@@ -109,6 +114,12 @@ class FakeSpeechServer {
         } else if (line.rfind("HISTORY GET CLIENT_ID", 0) == 0) {
           answer(client, "240-1\r\n240 OK CLIENT ID SENT");
         } else {
+          // The priority comes with every message; the client's name is the client's.
+          if (line.rfind("SET SELF ", 0) == 0 && line.find("CLIENT_NAME") == std::string::npos &&
+              line.find("PRIORITY") == std::string::npos) {
+            const std::lock_guard lock(mutex_);
+            settings_.push_back(line);
+          }
           answer(client, "200 OK");
         }
       }
@@ -130,6 +141,7 @@ class FakeSpeechServer {
   int messages_ = 0;
   mutable std::mutex mutex_;
   std::vector<std::string> record_;
+  std::vector<std::string> settings_;
   int connections_ = 0;
   std::thread thread_;
 };

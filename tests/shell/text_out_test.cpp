@@ -149,6 +149,7 @@ struct SpeechAddress {
 TEST(TextOut, SpeechSpeaksEachPageCutsItAtTheNextAndSpeaksTheMenu) {
   TempDir sockets;
   std::vector<std::string> record;
+  std::vector<std::string> settings;
   std::string saved;
   std::uint64_t ended = 0;
   {
@@ -156,6 +157,8 @@ TEST(TextOut, SpeechSpeaksEachPageCutsItAtTheNextAndSpeaksTheMenu) {
     const SpeechAddress address(server.address());
     {
       Play play([&](Play& p) {
+        std::ofstream(sockets.path() / "qov.ini") << "[speech]\nrate = 30\nvolume = 50\n";
+        p.w.platform.setSettingsFile(sockets.path() / "qov.ini");
         p.w.platform.key(Key::V);
         p.atFirstWait = [&p] {  // the player's menu focus on an entry, twice
           p.w.shell.textOut().speech().flush();
@@ -171,6 +174,7 @@ TEST(TextOut, SpeechSpeaksEachPageCutsItAtTheNextAndSpeaksTheMenu) {
       ended = play.w.platform.now();
     }  // the window closes
     record = server.record();
+    settings = server.settings();
     EXPECT_EQ(server.connections(), 1);
   }
   const std::vector<std::string> expected = {
@@ -195,6 +199,8 @@ TEST(TextOut, SpeechSpeaksEachPageCutsItAtTheNextAndSpeaksTheMenu) {
       "CANCEL",  // closing the window cuts off the last words
   };
   EXPECT_EQ(record, expected);
+  EXPECT_EQ(settings, (std::vector<std::string>{"SET SELF RATE 30", "SET SELF VOLUME 0",
+                                                "SET SELF LANGUAGE JA"}));
 
   Play silent;
   EXPECT_EQ(silent.w.run(), 0);
