@@ -188,6 +188,7 @@ TEST(Comforts, ABrokenSettingsFileStartsWithTheDefaults) {
       {"[window]\nscale = 2\n[sound]\nvolume = loud\n", 2, 100, " line 4: volume \"loud\""},
       {"[window]\nscale = 9\n[sound]\nvolume = 30\n", 1, 30, " line 2: scale \"9\""},
       {std::string("\xff\xfe[", 3), 1, 100, " line 1: "},
+      {"[speech]\nrate = 200\n[sound]\nvolume = 30\n", 1, 30, " line 2: rate \"200\""},
   };
   for (const Case& c : cases) {
     Game game;
