@@ -49,7 +49,7 @@ fs::path defaultGameDirectory() {
 
 // Plays one game (writing each command it runs to standard error with `trace`); returns the exit
 // code and, when a game folder was dropped onto the window, that folder.
-int play(const fs::path& gameDir, bool trace, std::optional<fs::path>& nextGame) {
+int play(const fs::path& gameDir, bool trace, bool textHook, std::optional<fs::path>& nextGame) {
   std::error_code ec;
   const std::vector<fs::path> mediaDirs = {fs::current_path(ec), gameDir};
   try {
@@ -58,6 +58,7 @@ int play(const fs::path& gameDir, bool trace, std::optional<fs::path>& nextGame)
     qov::Shell shell(platform, window);
     qov::author::TraceWriter traceWriter(std::cerr);
     if (trace) window.interpreter().setObserver(&traceWriter);
+    if (textHook) shell.textOut().hookTo(qov::TextOut::kStandardOutput);
     const int code = shell.run();
     nextGame = shell.nextGame();
     return code;
@@ -139,7 +140,7 @@ int main(int argc, char** argv) {
   if (command.mode == qov::Mode::check) return check(gameDir);
   if (command.mode == qov::Mode::autoplay) return autoplay(gameDir, command);
   std::optional<fs::path> nextGame;
-  const int code = play(gameDir, command.mode == qov::Mode::trace, nextGame);
+  const int code = play(gameDir, command.mode == qov::Mode::trace, command.textHook, nextGame);
   // The platform and the window are gone: the dropped game starts in a clean process.
   if (nextGame) return startAnew(argc > 0 ? argv[0] : "qov", command, *nextGame);
   return code;

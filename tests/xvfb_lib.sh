@@ -1,6 +1,7 @@
 # The game in the real window on a virtual X server, driven with xdotool and looked at with
 # ImageMagick; for the real-window tests and make_screenshot.sh. The caller sets qov,
-# source_game, out and timeout, then calls start_game.
+# source_game, out and timeout (and, if it likes, the array qov_args of options and the text
+# settings of the player's settings file), then calls start_game.
 
 skip() { echo "SKIP: $*"; exit 77; }
 fail() {
@@ -41,11 +42,15 @@ start_game() {
   # The player's own settings start from nothing and stay out of the user's home.
   rm -rf "$out/config"
   export XDG_CONFIG_HOME="$out/config"
+  if [ -n "${settings:-}" ]; then
+    mkdir -p "$XDG_CONFIG_HOME/qov"
+    printf '%s\n' "$settings" >"$XDG_CONFIG_HOME/qov/qov.ini"
+  fi
   game=$(mktemp -d)
   cp "$source_game"/* "$game/"
   rm -f "$game/TOVELI2.DAT"
-  # qov_args: options before the game folder, if the test sets them.
-  SDL_AUDIODRIVER=dummy "$qov" ${qov_args[@]+"${qov_args[@]}"} "$game" >"$out/qov.stdout" 2>"$out/qov.stderr" &
+  SDL_AUDIODRIVER=dummy "$qov" ${qov_args[@]+"${qov_args[@]}"} "$game" >"$out/qov.stdout" \
+    2>"$out/qov.stderr" &
   qov_pid=$!
   for _ in $(seq 300); do
     wid=$(xdotool search --onlyvisible --pid "$qov_pid" 2>/dev/null | head -n 1)

@@ -44,6 +44,12 @@ TEST(CommandLine, ModesAndTheGameDirectory) {
   EXPECT_EQ(autoplay.runs, 3);
   EXPECT_EQ(autoplay.seed, 0u);
   EXPECT_EQ(std::get<CommandLine>(parse({"--autoplay", "1"})).seed, 1u);
+  // The text hook goes with a play, traced or not.
+  for (const std::vector<std::string_view>& args :
+       {std::vector<std::string_view>{"--texthook", "game"}, {"--trace", "--texthook"}}) {
+    EXPECT_TRUE(std::get<CommandLine>(parse(args)).textHook);
+  }
+  EXPECT_FALSE(std::get<CommandLine>(parse({"game"})).textHook);
 }
 
 TEST(CommandLine, ADroppedGameStartsInTheModeOfTheOneBefore) {
@@ -73,6 +79,8 @@ TEST(CommandLine, MistakesAreUsageErrors) {
       {{"--autoplay", "game"}, "--autoplay needs a number of runs (1 or more)"},
       {{"--autoplay", "2", "--seed", "-1"}, "--seed needs a number (0 or more)"},
       {{"--seed", "3"}, "--seed belongs to --autoplay"},
+      {{"--texthook", "--check"}, "--texthook belongs to a play of the game"},
+      {{"--autoplay", "2", "--texthook"}, "--texthook belongs to a play of the game"},
   };
   for (const auto& c : cases) {
     const auto parsed = parse(c.args);
