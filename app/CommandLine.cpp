@@ -14,6 +14,7 @@ constexpr std::string_view kUsage =
     "       qov --list\n"
     "       qov --check [GAME_DIRECTORY]\n"
     "       qov --trace [GAME_DIRECTORY]\n"
+    "       qov --texthook [GAME_DIRECTORY]\n"
     "       qov --autoplay RUNS [--seed N] [GAME_DIRECTORY]\n"
     "\n"
     "Plays GAME: a game folder (one that holds wnatu.QOV), a file inside one, or an archive or\n"
@@ -35,6 +36,9 @@ constexpr std::string_view kUsage =
     "              as NAME.QOV:LINE: error: TEXT (or warning:); status 1 when there is an error\n"
     "  --trace     plays as usual and writes each command it runs to standard error as\n"
     "              NAME.QOV:LINE: text\n"
+    "  --texthook  plays as usual and writes each page's text, each menu and each item shown\n"
+    "              to standard output, one line of UTF-8 each, for a translator or dictionary\n"
+    "              (can be combined with --trace)\n"
     "  --autoplay  plays the game RUNS times without a window or sound, choosing at random\n"
     "              (from the seed N, 1 by default); prints the first script error with the\n"
     "              route that led to it (status 1), or a summary of the runs\n"
@@ -79,6 +83,8 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
       error = setMode(Mode::check, arg);
     } else if (arg == "--trace") {
       error = setMode(Mode::trace, arg);
+    } else if (arg == "--texthook") {
+      line.textHook = true;
     } else if (arg == "--autoplay") {
       error = setMode(Mode::autoplay, arg);
       if (!error) {
@@ -127,6 +133,9 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
   if (line.fromLibrary && (line.mode != Mode::play || !line.gameDir)) {
     return UsageError{"--from-library needs a game to play"};
   }
+  if (line.textHook && line.mode != Mode::play && line.mode != Mode::trace) {
+    return UsageError{"--texthook belongs to a play of the game"};
+  }
   return line;
 }
 
@@ -134,6 +143,8 @@ std::vector<std::string> argumentsAnew(const CommandLine& command,
                                        const std::filesystem::path& gameDir) {
   std::vector<std::string> args;
   if (command.mode == Mode::trace) args.emplace_back("--trace");
+  // The text hook goes on writing for the next game.
+  if (command.textHook) args.emplace_back("--texthook");
   args.emplace_back("--");
   args.push_back(gameDir.string());
   return args;

@@ -24,6 +24,8 @@ struct CommandLine {
   // --autoplay: how many plays, and the seed of their random choices.
   int runs = 0;
   std::uint64_t seed = 1;
+  // --texthook: each page's text on standard output as it is shown.
+  bool textHook = false;
 };
 
 // A command line the program does not understand; main prints it with the usage and ends

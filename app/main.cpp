@@ -82,7 +82,7 @@ struct GameEnd {
 
 // Plays one game (writing each command it runs to standard error with `trace`); returns the exit
 // code.
-int play(const fs::path& gameDir, bool trace, GameEnd& end) {
+int play(const fs::path& gameDir, bool trace, bool textHook, GameEnd& end) {
   std::error_code ec;
   const std::vector<fs::path> mediaDirs = {fs::current_path(ec), gameDir};
   try {
@@ -91,6 +91,7 @@ int play(const fs::path& gameDir, bool trace, GameEnd& end) {
     qov::Shell shell(platform, window);
     qov::author::TraceWriter traceWriter(std::cerr);
     if (trace) window.interpreter().setObserver(&traceWriter);
+    if (textHook) shell.textOut().hookTo(qov::TextOut::kStandardOutput);
     const int code = shell.run();
     end.nextGame = shell.nextGame();
     end.byScript = window.endedByScript();
@@ -290,7 +291,7 @@ int main(int argc, char** argv) {
     }
   }
   GameEnd end;
-  const int code = play(gameDir, command.mode == qov::Mode::trace, end);
+  const int code = play(gameDir, command.mode == qov::Mode::trace, command.textHook, end);
   // The platform and the window are gone: the next game, or the library, starts in a clean
   // process.
   if (end.nextGame) return startAnew(programName, qov::argumentsAnew(command, *end.nextGame));

@@ -59,7 +59,9 @@ enum class Key {
   F1,
   F11,
   F12,
+  C,
   M,
+  V,
   Digit1,  // the keys 1 to 4 of the main block, whatever the layout prints on them
   Digit2,
   Digit3,
@@ -200,6 +202,10 @@ class Platform {
   // Writes a PNG file, whole or not at all; the reason when it cannot be written.
   [[nodiscard]] virtual std::error_code writePngFile(const Image& image,
                                                      const std::filesystem::path& file) = 0;
+
+  // Puts UTF-8 text on the desktop's clipboard, for other programs to read; false when the
+  // desktop refuses it.
+  virtual bool setClipboardText(const std::string& utf8) = 0;
 };
 
 }  // namespace qov

@@ -40,8 +40,12 @@ std::u32string keyName(Key key) {
       return U"F11";
     case Key::F12:
       return U"F12";
+    case Key::C:
+      return U"C";
     case Key::M:
       return U"M";
+    case Key::V:
+      return U"V";
     case Key::Digit1:
     case Key::Digit2:
     case Key::Digit3:
@@ -169,6 +173,8 @@ std::vector<ActionEntry> shellActions() {
        {B::onKey(Key::Up, kCtrlKey, 1), B::onKey(Key::Down, kCtrlKey, -1)},
        true},
       {Action::Mute, U"消音", {B::onKey(Key::M)}, false, false, true},
+      {Action::Clipboard, U"文をクリップボードへ（入／切）", {B::onKey(Key::C)}},
+      {Action::Speech, U"読み上げ（入／切）", {B::onKey(Key::V)}, false, false, true},
       {Action::KeysList, U"このキー一覧", {B::onKey(Key::F1, kAny)}},
   };
 }

@@ -23,6 +23,8 @@ enum class Action {
   Volume,  // the binding's argument is the step, up or down
   Mute,
   KeysList,
+  Clipboard,  // each page's text copied to the clipboard, on or off
+  Speech,     // self-voicing, on or off
 };
 
 // One press of a key, a mouse button or one step of the wheel, as the window reports it.

@@ -121,6 +121,9 @@ bool Comforts::perform(const Asked& asked) {
     case Action::KeysList:
       keys_.show(status());
       return true;
+    case Action::Clipboard:
+    case Action::Speech:
+      break;  // the page's readers' (TextOut)
   }
   return false;
 }

@@ -43,6 +43,12 @@ class Comforts {
   [[nodiscard]] bool historyOpen() const { return back_ > 0; }
   [[nodiscard]] bool keysShown() const { return screens_.contains(keys_); }
   [[nodiscard]] const PlayerSettings& settings() const { return settings_; }
+  // Changes the settings kept between runs and writes them.
+  template <typename Change>
+  void changeSettings(Change change) {
+    change(settings_);
+    remember();
+  }
 
   // Writes the frame as shown as `<title>-YYYYMMDD-HHMMSS.png` into the pictures folder;
   // returns the file, or nullopt after a line on standard error.

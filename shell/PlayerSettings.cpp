@@ -82,6 +82,12 @@ PlayerSettings::Read PlayerSettings::read(const fs::path& file) {
   take(ini, file, "window", "fullscreen", "yes or no", truth, s.fullscreen, problem);
   take(ini, file, "sound", "volume", "a volume from 0 to 100", volume, s.volume, problem);
   take(ini, file, "sound", "mute", "yes or no", truth, s.muted, problem);
+  const auto rate = [](const std::string& t) { return wholeNumber(t, -100, 100); };
+  take(ini, file, "text", "hook", "yes or no", truth, s.textHook, problem);
+  take(ini, file, "text", "clipboard", "yes or no", truth, s.clipboard, problem);
+  take(ini, file, "speech", "speak", "yes or no", truth, s.speech, problem);
+  take(ini, file, "speech", "rate", "a rate from -100 to 100", rate, s.speechRate, problem);
+  take(ini, file, "speech", "volume", "a volume from 0 to 100", volume, s.speechVolume, problem);
   return result;
 }
 
@@ -91,6 +97,10 @@ std::optional<std::string> PlayerSettings::write(const fs::path& file) const {
   text += std::string("fullscreen = ") + (fullscreen ? "yes" : "no") + "\n";
   text += "\n[sound]\nvolume = " + std::to_string(volume) + "\n";
   text += std::string("mute = ") + (muted ? "yes" : "no") + "\n";
+  const auto yesNo = [](bool on) { return std::string(on ? "yes" : "no"); };
+  text += "\n[text]\nhook = " + yesNo(textHook) + "\nclipboard = " + yesNo(clipboard) + "\n";
+  text += "\n[speech]\nspeak = " + yesNo(speech) + "\nrate = " + std::to_string(speechRate) +
+          "\nvolume = " + std::to_string(speechVolume) + "\n";
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
   if (!ec) ec = replaceFile(file, text);

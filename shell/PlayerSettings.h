@@ -7,12 +7,18 @@
 namespace qov {
 
 // The player's own settings, kept between runs in one INI file of the user's (not the
-// game's): the window's scale and fullscreen, the overall volume and mute.
+// game's): the window's scale and fullscreen, the overall volume and mute, and where each
+// page's text goes besides the window.
 struct PlayerSettings {
   std::optional<int> scale;  // unset: the platform's choice for the screen
   bool fullscreen = false;
   int volume = 100;  // %, in steps of 10
   bool muted = false;
+  bool textHook = false;   // each page's text on standard output
+  bool clipboard = false;  // each page's text on the clipboard
+  bool speech = false;     // each page spoken
+  int speechRate = 0;      // -100 (slowest) to 100 (fastest), 0 the voice's own
+  int speechVolume = 100;  // 0 to 100
   friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
 
   struct Read;

@@ -16,7 +16,8 @@ Shell::Shell(Platform& platform, HostedGame& game)
     : platform_(platform),
       game_(game),
       actions_(shellActions()),
-      comforts_(platform, game, screens_, actions_) {
+      comforts_(platform, game, screens_, actions_),
+      textOut_(platform, game, comforts_) {
   screens_.onChange([this] { screensChanged(); });
   game_.setOpeningObserver([this](bool running) { openingChanged(running); });
   game_.setNoticeHook([this](std::u32string_view text) { showNotice(text); });
@@ -33,12 +34,14 @@ Shell::~Shell() {
 
 int Shell::run() {
   comforts_.start();
+  textOut_.start();
   const int code = game_.run();
   comforts_.settle();
   return code;
 }
 
 void Shell::showNotice(std::u32string_view text) {
+  textOut_.announce(text);
   // Standard error has said it; where no one sees the window, nobody can close it.
   if (!platform_.windowSeen()) return;
   NoticeScreen notice(platform_, screens_, text);
@@ -52,6 +55,7 @@ void Shell::postNotice(const std::vector<std::u32string>& lines) {
     text += (text.empty() ? U"" : U"\r\n") + line;
   }
   std::cerr << std::flush;
+  if (!lines.empty()) textOut_.announce(lines.front());
   if (!platform_.windowSeen()) return;
   posted_.remove_if([](const std::unique_ptr<NoticeScreen>& n) { return !n->open(); });
   posted_.push_back(std::make_unique<NoticeScreen>(platform_, screens_, text));
@@ -63,7 +67,7 @@ bool Shell::take(const Press& press) {
   const std::optional<Asked> asked = actions_.match(press);
   Screen* const top = screens_.top();
   if (top != nullptr && top->take(press, asked)) return true;
-  const bool taken = asked && comforts_.perform(*asked);
+  const bool taken = asked && (textOut_.perform(*asked) || comforts_.perform(*asked));
   // While a screen of ours is shown, the game sees nothing.
   return taken || top != nullptr;
 }
@@ -106,7 +110,9 @@ void Shell::updateSkip(const KeyPress& key, bool pressed) {
   }
   const bool otherKey =
       std::any_of(keysHeld_.begin(), keysHeld_.end(), [](int n) { return n > 0; });
-  comforts_.skip((key.modifiers & kCtrlKey) != 0 && !otherKey);
+  const bool skipping = (key.modifiers & kCtrlKey) != 0 && !otherKey;
+  comforts_.skip(skipping);
+  textOut_.skip(skipping);
 }
 
 void Shell::mouseWheel(int steps) {

@@ -15,6 +15,7 @@
 #include "shell/Comforts.h"
 #include "shell/Notice.h"
 #include "shell/Screens.h"
+#include "shell/TextOut.h"
 #include "ui/HostedGame.h"
 
 namespace qov {
@@ -43,6 +44,7 @@ class Shell final : public EventSink {
 
   [[nodiscard]] Comforts& comforts() { return comforts_; }
   [[nodiscard]] ScreenStack& screens() { return screens_; }
+  [[nodiscard]] TextOut& textOut() { return textOut_; }
 
   // EventSink
   void mouseDown(int x, int y, int button) override;
@@ -74,6 +76,7 @@ class Shell final : public EventSink {
   ActionTable actions_;
   ScreenStack screens_;
   Comforts comforts_;
+  TextOut textOut_;
   bool holding_ = false;
   int takenButtons_ = 0;  // presses taken, whose releases are taken too
   int gameButtons_ = 0;   // presses the game has seen and not yet the release of

@@ -1,6 +1,7 @@
 # The game in the real window on a virtual X server, driven with xdotool and looked at with
 # ImageMagick; for the real-window tests and make_screenshot.sh. The caller sets qov,
-# source_game, out and timeout, then calls start_game.
+# source_game, out and timeout (and, if it likes, the array qov_args of options and the text
+# settings of the player's settings file), then calls start_game.
 
 skip() { echo "SKIP: $*"; exit 77; }
 fail() {
@@ -41,6 +42,10 @@ start_xvfb() {
   # The player's own settings start from nothing and stay out of the user's home.
   rm -rf "$out/config"
   export XDG_CONFIG_HOME="$out/config"
+  if [ -n "${settings:-}" ]; then
+    mkdir -p "$XDG_CONFIG_HOME/qov"
+    printf '%s\n' "$settings" >"$XDG_CONFIG_HOME/qov/qov.ini"
+  fi
 }
 
 # Starts qov with the arguments and waits for its window; sets qov_pid and wid.

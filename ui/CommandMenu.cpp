@@ -7,6 +7,7 @@
 #include "engine/Variables.h"
 #include "ui/Controls.h"
 #include "ui/ItemWindow.h"
+#include "ui/ShownText.h"
 
 namespace qov {
 
@@ -65,10 +66,14 @@ std::int16_t CommandMenu::CMSL(std::int16_t menu) {
   const std::int16_t start = menu;
   std::int16_t current = start;
   std::array<std::int16_t, kEntryCount> map{};
+  // A click on a label without an entry shows the same menu again, which is not news.
+  bool appears = true;
   for (;;) {
     if (current == start) LBcm_.caption = kHeaderCaption;
     const int shown = showPage(current, map);
     CMDS(1);
+    if (appears) told();
+    appears = true;
     // A click made before the menu is shown is forgotten.
     MenuChoice = 99;
     while (MenuChoice == 99) platform_.waitEvents();
@@ -76,6 +81,7 @@ std::int16_t CommandMenu::CMSL(std::int16_t menu) {
       current = start;
       continue;
     }
+    appears = false;
     if (MenuChoice < 0 || MenuChoice >= shown) continue;  // only labels with a caption choose
     MenuChoice = map[static_cast<std::size_t>(MenuChoice)];
     const std::u32string& entry =
@@ -95,8 +101,10 @@ std::int16_t CommandMenu::CMSL(std::int16_t menu) {
         vars_.setVar(0, items_.ItemSel);
         return code;
       }
+    } else {
+      continue;  // any other marker (only ADDCM can store one): the same menu, unchanged
     }
-    // Any other marker (only ADDCM can store one), or a cancelled item choice: same menu again.
+    appears = true;  // another page, or the same one anew after a cancelled item choice
   }
 }
 
@@ -108,6 +116,15 @@ bool CommandMenu::chooseItem() {
   while (items_.ItemWait != 0) platform_.waitEvents();
   setInterpreterTimer_(true);
   return items_.ItemSel != -1;
+}
+
+void CommandMenu::told() const {
+  if (shownText_ == nullptr) return;
+  std::vector<std::u32string> entries;
+  for (const Label* label : Label1_) {
+    if (!label->caption.empty()) entries.push_back(label->caption);
+  }
+  shownText_->menuShown(LBcm_.caption, entries);
 }
 
 void CommandMenu::setShown(bool shown) {

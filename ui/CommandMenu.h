@@ -12,6 +12,7 @@
 namespace qov {
 
 class Label;
+class ShownTextObserver;
 class ItemWindow;
 class Variables;
 
@@ -52,6 +53,9 @@ class CommandMenu {
   // and nothing is chosen.
   void cancelPress();
 
+  // Each menu shown from now on is told to `observer` (nullptr: to none).
+  void observeText(ShownTextObserver* observer) { shownText_ = observer; }
+
   std::int16_t MenuShown = 0;
   // 99 while CMSL waits, -1 after a header click, else the label index clicked.
   std::int16_t MenuChoice = 0;
@@ -64,6 +68,8 @@ class CommandMenu {
   // Runs the item window for a "￥" entry; false when the player cancelled.
   bool chooseItem();
   void setShown(bool shown);
+  // Tells the observer of the menu the labels show.
+  void told() const;
 
   Platform& platform_;
   Label& LBcm_;
@@ -72,6 +78,7 @@ class CommandMenu {
   Variables& vars_;
   std::function<void(bool)> setInterpreterTimer_;
   std::function<std::int16_t()> opTick_;
+  ShownTextObserver* shownText_ = nullptr;
 };
 
 }  // namespace qov

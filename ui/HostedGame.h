@@ -11,6 +11,7 @@ namespace qov {
 
 class PageRecorder;
 class PictureBox;
+class ShownTextObserver;
 
 // The game as the layer around it sees it: the window's input goes in unchanged (EventSink),
 // and besides that only what never changes what the game observes.
@@ -45,6 +46,9 @@ class HostedGame : public EventSink {
   [[nodiscard]] virtual const PictureBox& messageWindow() const = 0;
   virtual void recordPages(PageRecorder* recorder) = 0;
   virtual void setSkip(bool on) = 0;
+  // The pages, menus and items the window shows from now on are told to `observer` (nullptr:
+  // to none).
+  virtual void observeText(ShownTextObserver* observer) = 0;
 };
 
 }  // namespace qov

@@ -1,5 +1,7 @@
 #include "ui/ItemWindow.h"
 
+#include "ui/ShownText.h"
+
 namespace qov {
 
 namespace {
@@ -25,6 +27,12 @@ void ItemWindow::ITMSET() {
   c_.ITEM.visible = true;
   c_.focus = &c_.ITMPicture1;
   ITMHG();
+  told();
+}
+
+void ItemWindow::told() const {
+  if (shownText_ == nullptr || ItemSel < 0 || ItemSel > kLastItem) return;
+  shownText_->itemShown(vars_.itemName(ItemSel));
 }
 
 void ItemWindow::ITMHG() {
@@ -68,6 +76,7 @@ void ItemWindow::ITMCommand3_Click(int index) {
   c_.ITMLabel1.caption = vars_.itemName(sel);
   ITMHG();
   c_.focus = &c_.ITMPicture1;
+  told();
 }
 
 bool ItemWindow::selecting() const {

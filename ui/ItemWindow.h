@@ -7,6 +7,8 @@
 
 namespace qov {
 
+class ShownTextObserver;
+
 // The item window ITEM: selection mode (browse the items held, "使う" or "やめる") and
 // display mode (one item's picture, opened by the message window). Pictures are cells of the
 // item sheet held by ITMPicture1.
@@ -30,6 +32,8 @@ class ItemWindow {
 
   // True while ITEM shows the selection mode.
   [[nodiscard]] bool selecting() const;
+  // Each item shown from now on is told to `observer` (nullptr: to none).
+  void observeText(ShownTextObserver* observer) { shownText_ = observer; }
 
   std::int16_t ItemSel = 0;
   std::int16_t ItemWait = 0;
@@ -38,6 +42,10 @@ class ItemWindow {
   WindowControls& c_;
   const Variables& vars_;
   bool selectionMode_ = false;
+  ShownTextObserver* shownText_ = nullptr;
+
+  // Tells the observer of the item ItemSel, when it is one.
+  void told() const;
 };
 
 }  // namespace qov

@@ -8,6 +8,7 @@
 #include "ui/CommandMenu.h"
 #include "ui/Controls.h"
 #include "ui/ItemWindow.h"
+#include "ui/ShownText.h"
 
 namespace qov {
 
@@ -50,8 +51,9 @@ class MessageWindow::Writer {
       pos_ = element.last;
       handle(element);
       if (line_ > lastLine_) newPage();
-      if (pos_ + 1 >= text_.size()) return;
+      if (pos_ + 1 >= text_.size()) break;
     }
+    w_.pageComplete();
   }
 
  private:
@@ -103,7 +105,7 @@ class MessageWindow::Writer {
 
   void ordinary(char32_t c) {
     if (!passage_ && column_ == 0) {
-      print(kIndent);
+      w_.print(kIndent, true);
       column_ = kIndentColumns;
     }
     print(std::u32string_view(&c, 1));
@@ -137,6 +139,8 @@ class MessageWindow::Writer {
   void showItem(std::int16_t item) {
     w_.items_.ItemWait = 0;
     w_.items_.ItemSel = item;
+    // The page so far is read before the item it shows.
+    w_.pageComplete();
     w_.items_.ITMSET();
     pageWait();
     w_.items_.hide();
@@ -196,10 +200,28 @@ void MessageWindow::MESHG(std::u32string_view text) {
 void MessageWindow::clear() {
   MES_.cls();
   if (history_ != nullptr) history_->cleared();
+  if (pageTold_ && shownText_ != nullptr) shownText_->pageGone();
+  pageText_.clear();
+  pageTold_ = false;
 }
 
-void MessageWindow::print(std::u32string_view piece) {
+void MessageWindow::pageComplete() {
+  if (pageTold_ || pageText_.empty()) return;
+  pageTold_ = true;
+  if (shownText_ != nullptr) shownText_->pageShown(pageText_);
+}
+
+void MessageWindow::print(std::u32string_view piece, bool indent) {
   if (history_ != nullptr) history_->printed(MES_.currentX, MES_.currentY, MES_.foreColor, piece);
+  if (!indent) {
+    // Text added after the page was told (after an item's picture) is read on its own.
+    if (pageTold_) {
+      if (shownText_ != nullptr) shownText_->pageGone();
+      pageText_.clear();
+      pageTold_ = false;
+    }
+    pageText_ += piece;
+  }
   MES_.print(piece, MES_.foreColor);
 }
 
@@ -227,6 +249,7 @@ void MessageWindow::TWAIT(std::int16_t ms) {
 }
 
 void MessageWindow::pageWait() {
+  pageComplete();
   MesClick = 0;
   setMousePointer_(Cursor::Wait);
   // While skipping, the page goes on by itself once it has been in sight a moment.

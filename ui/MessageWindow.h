@@ -12,6 +12,7 @@ namespace qov {
 
 class PictureBox;
 class CommandMenu;
+class ShownTextObserver;
 class ItemWindow;
 class Variables;
 
@@ -67,6 +68,8 @@ class MessageWindow {
 
   // Every page drawn from now on is told to `recorder` too (nullptr: to none).
   void recordInto(PageRecorder* recorder) { history_ = recorder; }
+  // Each page completely shown from now on is told to `observer` (nullptr: to none).
+  void observeText(ShownTextObserver* observer) { shownText_ = observer; }
 
   // Kept across messages: names from "＆", the delay from "＃", the colour index from "＠".
   [[nodiscard]] const std::u32string& speakerName(int index) const {
@@ -83,7 +86,10 @@ class MessageWindow {
   void TWAIT(std::int16_t ms);
   // Waits for a left click with the wait cursor shown.
   void pageWait();
-  void print(std::u32string_view piece);
+  // `indent`: the blank before a line's text, which readers of the page leave out.
+  void print(std::u32string_view piece, bool indent = false);
+  // Tells the observer of the page as it stands, unless it is empty or was told already.
+  void pageComplete();
 
   Platform& platform_;
   PictureBox& MES_;
@@ -92,6 +98,9 @@ class MessageWindow {
   const Variables& vars_;
   std::function<void(Cursor)> setMousePointer_;
   PageRecorder* history_ = nullptr;
+  ShownTextObserver* shownText_ = nullptr;
+  std::u32string pageText_;  // what the page in the window shows, for shownText_
+  bool pageTold_ = false;
 
   std::array<std::u32string, kSpeakerCount> SpeakerName_{};
   std::int16_t CharDelay_ = 0;

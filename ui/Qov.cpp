@@ -265,6 +265,12 @@ void Qov::holdGame(bool on) {
   }
 }
 
+void Qov::observeText(ShownTextObserver* observer) {
+  messages_.observeText(observer);
+  menu_.observeText(observer);
+  items_.observeText(observer);
+}
+
 void Qov::closeRequested() {
   Form_Unload();
 }

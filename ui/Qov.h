@@ -93,6 +93,7 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   [[nodiscard]] const PictureBox& messageWindow() const override { return controls_.MES; }
   void recordPages(PageRecorder* recorder) override { messages_.recordInto(recorder); }
   void setSkip(bool on) override { messages_.reading.skip = on; }
+  void observeText(ShownTextObserver* observer) override;
 
   // The parts, for tests and tools.
   [[nodiscard]] WindowControls& controls() { return controls_; }

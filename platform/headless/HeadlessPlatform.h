@@ -77,6 +77,10 @@ class HeadlessPlatform final : public Platform {
   [[nodiscard]] std::filesystem::path picturesFolder() const override { return pictures_; }
   [[nodiscard]] std::error_code writePngFile(const Image& image,
                                              const std::filesystem::path& file) override;
+  bool setClipboardText(const std::string& utf8) override {
+    clipboard_ = utf8;
+    return true;
+  }
 
   // Scripted input. `notBeforeMs`: the virtual time (now()) from which the item may be
   // delivered; without it the item waits until the program has nothing else to do.
@@ -120,6 +124,8 @@ class HeadlessPlatform final : public Platform {
     screenWidth_ = width;
     screenHeight_ = height;
   }
+  // What the clipboard holds: the text last put on it.
+  [[nodiscard]] const std::string& clipboardText() const { return clipboard_; }
   // The overall volume last set, 0 to 100 (100 unless set).
   [[nodiscard]] int volume() const { return volume_; }
 
@@ -201,6 +207,7 @@ class HeadlessPlatform final : public Platform {
   int screenHeight_ = 1080;
   std::filesystem::path settingsFile_;
   std::filesystem::path pictures_;
+  std::string clipboard_;
   Image icon_;
   Image waitCursor_;
 };

@@ -134,8 +134,12 @@ Key keyOf(const SDL_Keysym& keysym) {
       return Key::F11;
     case SDLK_F12:
       return Key::F12;
+    case SDLK_c:
+      return Key::C;
     case SDLK_m:
       return Key::M;
+    case SDLK_v:
+      return Key::V;
     default:
       return Key::Other;
   }
@@ -628,6 +632,10 @@ std::filesystem::path SdlPlatform::picturesFolder() const {
 
 std::error_code SdlPlatform::writePngFile(const Image& image, const std::filesystem::path& file) {
   return qov::writePngFile(image, file);
+}
+
+bool SdlPlatform::setClipboardText(const std::string& utf8) {
+  return SDL_SetClipboardText(utf8.c_str()) == 0;
 }
 
 }  // namespace qov

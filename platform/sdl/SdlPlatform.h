@@ -47,6 +47,7 @@ class SdlPlatform final : public Platform {
   [[nodiscard]] std::filesystem::path picturesFolder() const override;
   [[nodiscard]] std::error_code writePngFile(const Image& image,
                                              const std::filesystem::path& file) override;
+  bool setClipboardText(const std::string& utf8) override;
 
  private:
   struct Impl;

@@ -48,6 +48,12 @@ TEST(CommandLine, ModesAndTheGameDirectory) {
   EXPECT_EQ(autoplay.runs, 3);
   EXPECT_EQ(autoplay.seed, 0u);
   EXPECT_EQ(std::get<CommandLine>(parse({"--autoplay", "1"})).seed, 1u);
+  // The text hook goes with a play, traced or not.
+  for (const std::vector<std::string_view>& args :
+       {std::vector<std::string_view>{"--texthook", "game"}, {"--trace", "--texthook"}}) {
+    EXPECT_TRUE(std::get<CommandLine>(parse(args)).textHook);
+  }
+  EXPECT_FALSE(std::get<CommandLine>(parse({"game"})).textHook);
 }
 
 TEST(CommandLine, ADroppedGameStartsInTheModeOfTheOneBefore) {
@@ -83,6 +89,8 @@ TEST(CommandLine, MistakesAreUsageErrors) {
       {{"--add", "--list"}, "'--list' cannot be combined with another mode"},
       {{"--from-library"}, "--from-library needs a game to play"},
       {{"--check", "--from-library", "game"}, "--from-library needs a game to play"},
+      {{"--texthook", "--check"}, "--texthook belongs to a play of the game"},
+      {{"--autoplay", "2", "--texthook"}, "--texthook belongs to a play of the game"},
   };
   for (const auto& c : cases) {
     const auto parsed = parse(c.args);

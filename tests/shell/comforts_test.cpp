@@ -283,7 +283,9 @@ TEST(Comforts, ScaleAndVolumeSurviveARestart) {
   EXPECT_EQ(w.platform.volume(), 80);
   EXPECT_EQ(fileBytes(settings),
             "; The Qov player's own settings; the player rewrites this file.\n"
-            "[window]\nscale = 2\nfullscreen = no\n\n[sound]\nvolume = 80\nmute = no\n");
+            "[window]\nscale = 2\nfullscreen = no\n\n[sound]\nvolume = 80\nmute = no\n"
+            "\n[text]\nhook = no\nclipboard = no\n"
+            "\n[speech]\nspeak = no\nrate = 0\nvolume = 100\n");
 }
 
 TEST(Comforts, ABrokenSettingsFileStartsWithTheDefaults) {
@@ -298,6 +300,7 @@ TEST(Comforts, ABrokenSettingsFileStartsWithTheDefaults) {
       {"[window]\nscale = 2\n[sound]\nvolume = loud\n", 2, 100, " line 4: volume \"loud\""},
       {"[window]\nscale = 9\n[sound]\nvolume = 30\n", 1, 30, " line 2: scale \"9\""},
       {std::string("\xff\xfe[", 3), 1, 100, " line 1: "},
+      {"[speech]\nrate = 200\n[sound]\nvolume = 30\n", 1, 30, " line 2: rate \"200\""},
   };
   for (const Case& c : cases) {
     Game game;
