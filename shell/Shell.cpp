@@ -19,6 +19,7 @@ Shell::Shell(Platform& platform, HostedGame& game)
       comforts_(platform, game, screens_, actions_),
       textOut_(platform, game, comforts_) {
   screens_.onChange([this] { screensChanged(); });
+  textOut_.notifyTo([this](const std::vector<std::u32string>& lines) { postNotice(lines); });
   game_.setOpeningObserver([this](bool running) { openingChanged(running); });
   game_.setNoticeHook([this](std::u32string_view text) { showNotice(text); });
   platform_.setEventSink(this);

@@ -139,8 +139,10 @@ void TextOut::checkSpeech() {
   if (!problem) return;
   std::cerr << "qov: speech-dispatcher cannot speak (" << *problem << "); the game goes on silent\n"
             << std::flush;
-  game_.notice(U"読み上げができません（speech-dispatcher: " + fromUtf8(*problem) +
-               U"）。\r\n音声なしで続けます。");
+  if (notify_) {
+    notify_({U"読み上げができません（speech-dispatcher: " + fromUtf8(*problem) + U"）。",
+             U"音声なしで続けます。"});
+  }
 }
 
 }  // namespace qov

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include <memory>
 #include <optional>
 #include <span>
@@ -28,6 +31,10 @@ class TextOut final : public ShownTextObserver {
   TextOut(const TextOut&) = delete;
   TextOut& operator=(const TextOut&) = delete;
 
+  // Where the player's own notices go (the shell's notice screen): their lines.
+  void notifyTo(std::function<void(const std::vector<std::u32string>&)> notify) {
+    notify_ = std::move(notify);
+  }
   // The text hook writes to `fd` whatever the settings say (qov --texthook).
   void hookTo(int fd) { hookFd_ = fd; }
   // Applies the player's settings, once they are read.
@@ -61,6 +68,7 @@ class TextOut final : public ShownTextObserver {
 
   Platform& platform_;
   HostedGame& game_;
+  std::function<void(const std::vector<std::u32string>&)> notify_;
   Comforts& comforts_;
   std::optional<int> hookFd_;
   std::optional<TextHook> hook_;

@@ -86,6 +86,8 @@ struct Play {
         if (clipboard.empty() && atFirstWait) atFirstWait();
         clipboard.push_back(w.platform.clipboardText());
         w.shell.textOut().speech().flush();
+        // A notice of ours over the wait is closed first.
+        if (w.shell.screens().top() != nullptr) w.platform.key(Key::Enter);
         w.click(next);
       };
     };
@@ -208,6 +210,12 @@ TEST(TextOut, SpeechSpeaksEachPageCutsItAtTheNextAndSpeaksTheMenu) {
   EXPECT_EQ(fileBytes(silent.dir.path() / SaveFile::kFileName), saved);
 }
 
+std::size_t countOf(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
 TEST(TextOut, WithoutASpeechServerOneNoticeSaysSoAndTheGameGoesOnSilent) {
   TempDir nowhere;
   const SpeechAddress address("unix_socket:" + (nowhere.path() / "none.sock").string());
@@ -215,8 +223,8 @@ TEST(TextOut, WithoutASpeechServerOneNoticeSaysSoAndTheGameGoesOnSilent) {
   std::string err;
   EXPECT_EQ(play.w.run(&err), 0);
   EXPECT_EQ(play.w.stalls, 8u);
-  ASSERT_EQ(play.w.platform.messageBoxes().size(), 1u);
-  EXPECT_NE(play.w.platform.messageBoxes()[0].text.find("読み上げができません"), std::string::npos);
+  EXPECT_TRUE(play.w.platform.messageBoxes().empty());
+  EXPECT_EQ(countOf(err, "読み上げができません"), 1u) << err;
   EXPECT_NE(err.find("speech-dispatcher cannot speak"), std::string::npos) << err;
 }
 
