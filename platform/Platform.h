@@ -57,6 +57,13 @@ enum class Key {
   Digit2,
   Digit3,
   Digit4,
+  Space,
+  Backspace,
+  Left,
+  Right,
+  A,
+  X,
+  Z,
   Other,
 };
 

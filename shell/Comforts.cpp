@@ -68,6 +68,15 @@ void Comforts::start() {
 }
 
 bool Comforts::perform(const Asked& asked) {
+  switch (asked.action) {
+    case Action::GoOn:
+    case Action::Choose:
+    case Action::RightClick:
+    case Action::AutoAdvance:
+      return false;  // the game's waits answer to them
+    default:
+      break;
+  }
   // A key held down repeats only the actions that are made for it; it is still theirs.
   if (asked.again) return true;
   switch (asked.action) {
@@ -102,6 +111,8 @@ bool Comforts::perform(const Asked& asked) {
     case Action::KeysList:
       keys_.show(status());
       return true;
+    default:
+      break;
   }
   return false;
 }

@@ -82,6 +82,11 @@ PlayerSettings::Read PlayerSettings::read(const fs::path& file) {
   take(ini, file, "window", "fullscreen", "yes or no", truth, s.fullscreen, problem);
   take(ini, file, "sound", "volume", "a volume from 0 to 100", volume, s.volume, problem);
   take(ini, file, "sound", "mute", "yes or no", truth, s.muted, problem);
+  const auto delay = [](const std::string& t) { return wholeNumber(t, 0, 60000); };
+  take(ini, file, "reading", "auto-advance", "milliseconds from 0 to 60000", delay, s.autoAdvanceMs,
+       problem);
+  take(ini, file, "reading", "auto-advance-per-character", "milliseconds from 0 to 60000", delay,
+       s.autoAdvancePerCharacterMs, problem);
   return result;
 }
 
@@ -91,6 +96,8 @@ std::optional<std::string> PlayerSettings::write(const fs::path& file) const {
   text += std::string("fullscreen = ") + (fullscreen ? "yes" : "no") + "\n";
   text += "\n[sound]\nvolume = " + std::to_string(volume) + "\n";
   text += std::string("mute = ") + (muted ? "yes" : "no") + "\n";
+  text += "\n[reading]\nauto-advance = " + std::to_string(autoAdvanceMs) + "\n";
+  text += "auto-advance-per-character = " + std::to_string(autoAdvancePerCharacterMs) + "\n";
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
   if (!ec) ec = replaceFile(file, text);

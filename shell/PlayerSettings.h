@@ -7,12 +7,16 @@
 namespace qov {
 
 // The player's own settings, kept between runs in one INI file of the user's (not the
-// game's): the window's scale and fullscreen, the overall volume and mute.
+// game's): the window's scale and fullscreen, the overall volume and mute, the delays of
+// auto-advance.
 struct PlayerSettings {
   std::optional<int> scale;  // unset: the platform's choice for the screen
   bool fullscreen = false;
   int volume = 100;  // %, in steps of 10
   bool muted = false;
+  // Auto-advance: how long a page stays, and how much longer for each of its characters.
+  int autoAdvanceMs = 1500;
+  int autoAdvancePerCharacterMs = 80;
   friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
 
   struct Read;

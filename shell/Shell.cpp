@@ -12,7 +12,8 @@ Shell::Shell(Platform& platform, HostedGame& game)
     : platform_(platform),
       game_(game),
       actions_(shellActions()),
-      comforts_(platform, game, screens_, actions_) {
+      comforts_(platform, game, screens_, actions_),
+      keyPlay_(platform, game) {
   screens_.onChange([this] { screensChanged(); });
   platform_.setEventSink(this);
 }
@@ -24,18 +25,28 @@ Shell::~Shell() {
 
 int Shell::run() {
   comforts_.start();
+  const PlayerSettings& settings = comforts_.settings();
+  keyPlay_.setAutoDelays(static_cast<std::uint32_t>(settings.autoAdvanceMs),
+                         static_cast<std::uint32_t>(settings.autoAdvancePerCharacterMs));
   return game_.run();
 }
 
 // ---- Input ----
 
 bool Shell::take(const Press& press) {
-  const std::optional<Asked> asked = actions_.match(press);
+  const std::vector<Asked> asked = actions_.matches(press);
   Screen* const top = screens_.top();
-  if (top != nullptr && top->take(press, asked)) return true;
-  const bool taken = asked && comforts_.perform(*asked);
+  if (top != nullptr &&
+      top->take(press, asked.empty() ? std::nullopt : std::optional<Asked>(asked.front()))) {
+    return true;
+  }
+  for (const Asked& each : asked) {
+    // The game's waits answer keys only while no screen of ours is over the game.
+    if (top == nullptr && keyPlay_.perform(each)) return true;
+    if (comforts_.perform(each)) return true;
+  }
   // While a screen of ours is shown, the game sees nothing.
-  return taken || top != nullptr;
+  return top != nullptr;
 }
 
 void Shell::mouseDown(int x, int y, int button) {
@@ -43,6 +54,7 @@ void Shell::mouseDown(int x, int y, int button) {
     takenButtons_ |= button;
     return;
   }
+  keyPlay_.mouseButton(button, true);
   game_.mouseDown(x, y, button);
 }
 
@@ -51,6 +63,7 @@ void Shell::mouseUp(int x, int y, int button) {
     takenButtons_ &= ~button;
     return;
   }
+  keyPlay_.mouseButton(button, false);
   game_.mouseUp(x, y, button);
 }
 
@@ -96,14 +109,18 @@ void Shell::dropped(const std::filesystem::path& path) {
 // ---- Frame ----
 
 bool Shell::frameChanged() const {
-  return game_.frameChanged() || screens_.signature() != presentedScreens_;
+  return game_.frameChanged() || screens_.signature() != presentedScreens_ ||
+         keyPlay_.signature() != presentedMarks_;
 }
 
 const Image& Shell::composeFrame() {
   const Image& game = game_.composeFrame();
   presentedScreens_ = screens_.signature();
-  if (screens_.empty()) return game;
+  presentedMarks_ = keyPlay_.signature();
+  const bool marks = keyPlay_.marks();
+  if (screens_.empty() && !marks) return game;
   frame_ = game;
+  if (marks) keyPlay_.draw(frame_);
   screens_.draw(frame_);
   return frame_;
 }

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "shell/Actions.h"
 #include "shell/Comforts.h"
+#include "shell/KeyPlay.h"
 #include "shell/Screens.h"
 #include "ui/HostedGame.h"
 
@@ -32,6 +33,7 @@ class Shell final : public EventSink {
 
   [[nodiscard]] Comforts& comforts() { return comforts_; }
   [[nodiscard]] ScreenStack& screens() { return screens_; }
+  [[nodiscard]] KeyPlay& keyPlay() { return keyPlay_; }
 
   // EventSink
   void mouseDown(int x, int y, int button) override;
@@ -56,9 +58,11 @@ class Shell final : public EventSink {
   ActionTable actions_;
   ScreenStack screens_;
   Comforts comforts_;
+  KeyPlay keyPlay_;
   bool holding_ = false;
   int takenButtons_ = 0;  // presses taken, whose releases are taken too
   std::uint64_t presentedScreens_ = 0;
+  std::uint64_t presentedMarks_ = 0;
   Image frame_;
   std::optional<std::filesystem::path> nextGame_;
 };

@@ -49,6 +49,11 @@ class CommandMenu {
   void LBcm_MouseDown(int button);
   void LBcm_MouseUp(int button);
 
+  // CMSL waits for a click on a menu page (not while the item window chooses).
+  [[nodiscard]] bool choosing() const { return choosing_; }
+  // Menu pages shown by CMSL so far.
+  [[nodiscard]] std::uint64_t pagesShown() const { return pagesShown_; }
+
   std::int16_t MenuShown = 0;
   // 99 while CMSL waits, -1 after a header click, else the label index clicked.
   std::int16_t MenuChoice = 0;
@@ -69,6 +74,8 @@ class CommandMenu {
   Variables& vars_;
   std::function<void(bool)> setInterpreterTimer_;
   std::function<std::int16_t()> opTick_;
+  bool choosing_ = false;
+  std::uint64_t pagesShown_ = 0;
 };
 
 }  // namespace qov

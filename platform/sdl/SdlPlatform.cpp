@@ -113,6 +113,20 @@ Key keyOf(const SDL_Keysym& keysym) {
       return Key::F12;
     case SDLK_m:
       return Key::M;
+    case SDLK_SPACE:
+      return Key::Space;
+    case SDLK_BACKSPACE:
+      return Key::Backspace;
+    case SDLK_LEFT:
+      return Key::Left;
+    case SDLK_RIGHT:
+      return Key::Right;
+    case SDLK_a:
+      return Key::A;
+    case SDLK_x:
+      return Key::X;
+    case SDLK_z:
+      return Key::Z;
     default:
       return Key::Other;
   }

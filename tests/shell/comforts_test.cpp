@@ -171,7 +171,8 @@ TEST(Comforts, ScaleAndVolumeSurviveARestart) {
   EXPECT_EQ(w.platform.volume(), 80);
   EXPECT_EQ(fileBytes(settings),
             "; The Qov player's own settings; the player rewrites this file.\n"
-            "[window]\nscale = 2\nfullscreen = no\n\n[sound]\nvolume = 80\nmute = no\n");
+            "[window]\nscale = 2\nfullscreen = no\n\n[sound]\nvolume = 80\nmute = no\n"
+            "\n[reading]\nauto-advance = 1500\nauto-advance-per-character = 80\n");
 }
 
 TEST(Comforts, ABrokenSettingsFileStartsWithTheDefaults) {
