@@ -199,6 +199,12 @@ std::vector<ActionEntry> shellActions() {
        true},
       {Action::Mute, U"消音", {B::onKey(Key::M)}, false, false, true},
       {Action::KeysList, U"このキー一覧", {B::onKey(Key::F1, kAny)}},
+      {Action::PlayerMenu,
+       U"プレイヤーのメニュー",
+       {B::onKey(Key::Escape), B::onButton(kMiddleButton)},
+       false,
+       false,
+       true},
   };
 }
 

@@ -27,6 +27,7 @@ enum class Action {
   Volume,  // the binding's argument is the step, up or down
   Mute,
   KeysList,
+  PlayerMenu,
 };
 
 enum ChooseDirection : int { kChooseUp = 1, kChooseDown, kChooseLeft, kChooseRight };
@@ -40,12 +41,14 @@ struct Press {
   int button = 0;       // MouseButton, for Kind::Button
   int wheel = 0;        // +1 (up) or -1 (down), for Kind::Wheel
   bool repeat = false;  // a key sent again because it is held down
+  int x = 0;            // where a mouse button was pressed, in frame pixels
+  int y = 0;
 
   [[nodiscard]] static Press ofKey(const KeyPress& key) {
     return Press{Kind::Key, key.key, key.modifiers, 0, 0, key.repeat};
   }
-  [[nodiscard]] static Press ofButton(int button) {
-    return Press{Kind::Button, Key::Other, 0, button, 0, false};
+  [[nodiscard]] static Press ofButton(int button, int x = 0, int y = 0) {
+    return Press{Kind::Button, Key::Other, 0, button, 0, false, x, y};
   }
   [[nodiscard]] static Press ofWheel(int step) {
     return Press{Kind::Wheel, Key::Other, 0, 0, step, false};

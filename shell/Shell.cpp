@@ -13,7 +13,12 @@ Shell::Shell(Platform& platform, HostedGame& game)
       game_(game),
       actions_(shellActions()),
       comforts_(platform, game, screens_, actions_),
-      keyPlay_(platform, game) {
+      keyPlay_(platform, game),
+      playerMenu_(
+          platform, screens_, game,
+          {{U"続ける", nullptr},
+           {U"キー操作", [this] { static_cast<void>(comforts_.perform(Asked{Action::KeysList})); }},
+           {U"終了", [this] { game_.closeRequested(); }}}) {
   screens_.onChange([this] { screensChanged(); });
   platform_.setEventSink(this);
 }
@@ -31,6 +36,11 @@ int Shell::run() {
   return game_.run();
 }
 
+void Shell::onFocus(const std::function<void(std::u32string_view)>& told) {
+  keyPlay_.onFocus(told);
+  playerMenu_.onFocus(told);
+}
+
 // ---- Input ----
 
 bool Shell::take(const Press& press) {
@@ -42,7 +52,7 @@ bool Shell::take(const Press& press) {
   }
   for (const Asked& each : asked) {
     // The game's waits answer keys only while no screen of ours is over the game.
-    if (top == nullptr && keyPlay_.perform(each)) return true;
+    if (top == nullptr && (keyPlay_.perform(each) || playerMenu_.perform(each))) return true;
     if (comforts_.perform(each)) return true;
   }
   // While a screen of ours is shown, the game sees nothing.
@@ -50,7 +60,7 @@ bool Shell::take(const Press& press) {
 }
 
 void Shell::mouseDown(int x, int y, int button) {
-  if (take(Press::ofButton(button))) {
+  if (take(Press::ofButton(button, x, y))) {
     takenButtons_ |= button;
     return;
   }

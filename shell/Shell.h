@@ -8,6 +8,7 @@
 #include "shell/Actions.h"
 #include "shell/Comforts.h"
 #include "shell/KeyPlay.h"
+#include "shell/PlayerMenu.h"
 #include "shell/Screens.h"
 #include "ui/HostedGame.h"
 
@@ -34,6 +35,10 @@ class Shell final : public EventSink {
   [[nodiscard]] Comforts& comforts() { return comforts_; }
   [[nodiscard]] ScreenStack& screens() { return screens_; }
   [[nodiscard]] KeyPlay& keyPlay() { return keyPlay_; }
+  [[nodiscard]] PlayerMenu& playerMenu() { return playerMenu_; }
+  // Told the caption of every entry the keys or the pad move to: the game's menu and the
+  // player's.
+  void onFocus(const std::function<void(std::u32string_view)>& told);
 
   // EventSink
   void mouseDown(int x, int y, int button) override;
@@ -59,6 +64,7 @@ class Shell final : public EventSink {
   ScreenStack screens_;
   Comforts comforts_;
   KeyPlay keyPlay_;
+  PlayerMenu playerMenu_;
   bool holding_ = false;
   int takenButtons_ = 0;  // presses taken, whose releases are taken too
   std::uint64_t presentedScreens_ = 0;

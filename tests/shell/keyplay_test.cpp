@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/SaveFile.h"
@@ -54,6 +57,65 @@ int focusPixels(const Image& frame, const Control& label) {
   return count(frame, Rect{r.x + 1, r.y, r.w - 2, r.h}, kFocus);
 }
 
+// The keys of a whole play of kGame, each group answering one wait.
+void playByKeys(ShellWindow& w, const std::function<void(std::function<void()>)>& then) {
+  const auto secondPage = std::make_shared<Image>();
+  then([&w, secondPage] { w.platform.key(Key::Enter); });
+  then([&w, secondPage] {
+    *secondPage = w.platform.frame();
+    w.platform.key(Key::Up);  // the history, at a page wait
+  });
+  then([&w, secondPage] {
+    EXPECT_TRUE(w.comforts.historyOpen());
+    w.platform.key(Key::Space);  // the history's, never the game's
+    w.platform.key(Key::Down);   // closes it
+  });
+  then([&w, secondPage] {
+    EXPECT_FALSE(w.comforts.historyOpen());
+    EXPECT_EQ(w.platform.frame(), *secondPage);
+    w.platform.key(Key::Space);
+  });
+  then([&w, secondPage] { w.platform.key(Key::Z); });
+  then([&w, secondPage] {  // the menu, keys in use: the mark on its first entry
+    EXPECT_GT(focusPixels(w.platform.frame(), w.c.Label1[0]), 0);
+    w.platform.key(Key::Right);
+  });
+  then([&w, secondPage] {
+    EXPECT_GT(focusPixels(w.platform.frame(), w.c.Label1[1]), 0);
+    EXPECT_EQ(focusPixels(w.platform.frame(), w.c.Label1[0]), 0);
+    EXPECT_FALSE(w.comforts.historyOpen());  // Up and Down are the menu's here
+    w.platform.key(Key::Backspace);          // the right click hides the menu...
+  });
+  then([&w, secondPage] {
+    EXPECT_FALSE(w.c.Label1[0].visible);
+    w.platform.key(Key::X);  // ...and shows it
+  });
+  then([&w, secondPage] {
+    EXPECT_TRUE(w.c.Label1[0].visible);
+    w.platform.key(Key::Enter);  // 移動
+  });
+  then([&w, secondPage] {  // the submenu starts on its first entry
+    EXPECT_EQ(w.c.LBcm.caption, U"移動＞");
+    EXPECT_GT(focusPixels(w.platform.frame(), w.c.Label1[0]), 0);
+    w.platform.key(Key::Left);   // the header
+    w.platform.key(Key::Enter);  // back to the first menu
+  });
+  then([&w, secondPage] {
+    EXPECT_EQ(w.c.LBcm.caption, U"コマンド");
+    w.platform.key(Key::Right);
+    w.platform.key(Key::Enter);
+  });
+  then([&w, secondPage] {
+    w.platform.key(Key::Down);  // from the first row to the last entry
+    w.platform.key(Key::Enter);
+  });
+  then([&w, secondPage] {  // the item window: Right is "＞", Enter "使う" as ever
+    ASSERT_TRUE(w.window.items().selecting());
+    w.platform.key(Key::Right);
+    w.platform.key(Key::Enter);
+  });
+}
+
 TEST(KeyPlay, KeysAloneReachTheSaveThatClicksReach) {
   Game clicked;
   ShellWindow byClicks(clicked.dir.path());
@@ -72,69 +134,41 @@ TEST(KeyPlay, KeysAloneReachTheSaveThatClicksReach) {
   EXPECT_EQ(byClicks.window.variables().var(9), 2);
   EXPECT_EQ(byClicks.window.variables().var(0), 3);
 
-  Game keyed;
-  ShellWindow w(keyed.dir.path());
-  std::vector<std::u32string> told;
-  w.shell.keyPlay().onFocus([&](std::u32string_view caption) { told.emplace_back(caption); });
-  Image secondPage;
-  w.then([&] { w.platform.key(Key::Enter); });
-  w.then([&] {
-    secondPage = w.platform.frame();
-    w.platform.key(Key::Up);  // the history, at a page wait
-  });
-  w.then([&] {
-    EXPECT_TRUE(w.comforts.historyOpen());
-    w.platform.key(Key::Space);  // the history's, never the game's
-    w.platform.key(Key::Down);   // closes it
-  });
-  w.then([&] {
-    EXPECT_FALSE(w.comforts.historyOpen());
-    EXPECT_EQ(w.platform.frame(), secondPage);
-    w.platform.key(Key::Space);
-  });
-  w.then([&] { w.platform.key(Key::Z); });
-  w.then([&] {  // the menu, keys in use: the mark on its first entry
-    EXPECT_GT(focusPixels(w.platform.frame(), w.c.Label1[0]), 0);
-    w.platform.key(Key::Right);
-  });
-  w.then([&] {
-    EXPECT_GT(focusPixels(w.platform.frame(), w.c.Label1[1]), 0);
-    EXPECT_EQ(focusPixels(w.platform.frame(), w.c.Label1[0]), 0);
-    EXPECT_FALSE(w.comforts.historyOpen());  // Up and Down are the menu's here
-    w.platform.key(Key::Backspace);          // the right click hides the menu...
-  });
-  w.then([&] {
-    EXPECT_FALSE(w.c.Label1[0].visible);
-    w.platform.key(Key::X);  // ...and shows it
-  });
-  w.then([&] {
-    EXPECT_TRUE(w.c.Label1[0].visible);
-    w.platform.key(Key::Enter);  // 移動
-  });
-  w.then([&] {  // the submenu starts on its first entry
-    EXPECT_EQ(w.c.LBcm.caption, U"移動＞");
-    EXPECT_GT(focusPixels(w.platform.frame(), w.c.Label1[0]), 0);
-    w.platform.key(Key::Left);   // the header
-    w.platform.key(Key::Enter);  // back to the first menu
-  });
-  w.then([&] {
-    EXPECT_EQ(w.c.LBcm.caption, U"コマンド");
-    w.platform.key(Key::Right);
-    w.platform.key(Key::Enter);
-  });
-  w.then([&] {
-    w.platform.key(Key::Down);  // from the first row to the last entry
-    w.platform.key(Key::Enter);
-  });
-  w.then([&] {  // the item window: Right is "＞", Enter "使う" as ever
-    ASSERT_TRUE(w.window.items().selecting());
-    w.platform.key(Key::Right);
-    w.platform.key(Key::Enter);
-  });
-  EXPECT_EQ(w.run(), 0);
-  EXPECT_EQ(w.window.variables().vars(), byClicks.window.variables().vars());
-  EXPECT_EQ(keyed.save(), clicked.save());
-  EXPECT_EQ(told, (std::vector<std::u32string>{U"移動", U"移動＞", U"移動", U"持ち物を使う"}));
+  for (const bool menuAtEachWait : {false, true}) {
+    SCOPED_TRACE(menuAtEachWait ? "the player's menu opened and closed at each wait" : "keys");
+    Game keyed;
+    ShellWindow w(keyed.dir.path());
+    std::vector<std::u32string> told;
+    w.shell.onFocus([&](std::u32string_view caption) { told.emplace_back(caption); });
+    // The player's menu, opened and closed before the keys that answer the wait; it holds the
+    // game and the game never sees its presses.
+    const auto then = [&](std::function<void()> answer) {
+      w.then([&w, answer, menuAtEachWait] {
+        if (menuAtEachWait && !w.window.items().selecting() && !w.comforts.historyOpen()) {
+          w.platform.key(Key::Escape);
+          w.platform.key(Key::Down);
+          w.platform.key(Key::Up);
+          w.platform.key(Key::Escape);
+        }
+        answer();
+      });
+    };
+    playByKeys(w, then);
+    EXPECT_EQ(w.run(), 0);
+    EXPECT_EQ(w.window.variables().vars(), byClicks.window.variables().vars());
+    EXPECT_EQ(keyed.save(), clicked.save());
+    std::vector<std::u32string> expected;
+    // The game's own, after the waits (counted from 0, the history's left out) they come in.
+    const std::vector<std::pair<int, std::u32string>> game{
+        {4, U"移動"}, {8, U"移動＞"}, {9, U"移動"}, {10, U"持ち物を使う"}};
+    for (int wait = 0; wait < 11; ++wait) {
+      if (menuAtEachWait) expected.insert(expected.end(), {U"キー操作", U"続ける"});
+      for (const auto& [at, caption] : game) {
+        if (at == wait) expected.push_back(caption);
+      }
+    }
+    EXPECT_EQ(told, expected);
+  }
 }
 
 TEST(KeyPlay, AMouseClickPutsTheFocusMarkAway) {

@@ -1,0 +1,139 @@
+#include "shell/PlayerMenu.h"
+
+#include <utility>
+
+namespace qov {
+
+namespace {
+
+constexpr int kBoxWidth = 200;
+constexpr int kEntryHeight = 24;
+constexpr int kHeadingHeight = 30;
+constexpr int kPadding = 8;
+constexpr Argb kBoxBack = rgb(0, 0, 48);
+constexpr Argb kBoxBorder = rgb(160, 160, 208);
+constexpr Argb kHeading = rgb(255, 255, 0);
+constexpr Argb kEntryText = rgb(255, 255, 255);
+constexpr Argb kFocusBack = rgb(64, 64, 160);
+constexpr std::u32string_view kHeadingText = U"メニュー";
+// The picture above the message window, where the box is centred.
+constexpr Rect kPicture{0, 0, 504, 336};
+
+void border(Image& frame, const Rect& r, Argb colour) {
+  frame.fill(Rect{r.x, r.y, r.w, 1}, colour);
+  frame.fill(Rect{r.x, r.y + r.h - 1, r.w, 1}, colour);
+  frame.fill(Rect{r.x, r.y, 1, r.h}, colour);
+  frame.fill(Rect{r.x + r.w - 1, r.y, 1, r.h}, colour);
+}
+
+}  // namespace
+
+PlayerMenu::PlayerMenu(Platform& platform, ScreenStack& screens, HostedGame& game,
+                       std::vector<Entry> entries)
+    : screens_(screens),
+      game_(game),
+      font_(platform.font(FontRequest{FontFace::Gothic, 12.0, false})),
+      entries_(std::move(entries)) {}
+
+PlayerMenu::~PlayerMenu() {
+  screens_.pop(*this);
+}
+
+bool PlayerMenu::perform(const Asked& asked) {
+  if (asked.action != Action::PlayerMenu || asked.again) return false;
+  // The opening is a timed show with its song: it cannot wait. Esc is the item window's own.
+  if (game_.openingRuns() || game_.wait().kind == GameWait::Kind::Items) return false;
+  open();
+  return true;
+}
+
+void PlayerMenu::open() {
+  focus_ = 0;
+  ++opened_;
+  screens_.push(*this);
+}
+
+void PlayerMenu::close() {
+  screens_.pop(*this);
+}
+
+Rect PlayerMenu::entryPlace(std::size_t index) const {
+  const int height = kHeadingHeight + static_cast<int>(entries_.size()) * kEntryHeight + kPadding;
+  const int x = kPicture.x + (kPicture.w - kBoxWidth) / 2;
+  const int y = kPicture.y + (kPicture.h - height) / 2;
+  if (index == entries_.size()) return Rect{x, y, kBoxWidth, height};  // the whole box
+  return Rect{x + kPadding, y + kHeadingHeight + static_cast<int>(index) * kEntryHeight,
+              kBoxWidth - 2 * kPadding, kEntryHeight};
+}
+
+bool PlayerMenu::take(const Press& press, const std::optional<Asked>& asked) {
+  if (press.kind == Press::Kind::Button) {
+    if (press.button == kLeftButton) {
+      for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (entryPlace(i).contains(press.x, press.y)) choose(i);
+      }
+    } else {
+      close();  // the right or middle button
+    }
+    return true;
+  }
+  if (press.kind == Press::Kind::Key && press.key == Key::Escape && press.modifiers == 0) {
+    if (!press.repeat) close();
+    return true;
+  }
+  if (!asked) return true;
+  switch (asked->action) {
+    case Action::GoOn:
+      if (!asked->again) choose(focus_);
+      return true;
+    case Action::RightClick:
+      if (!asked->again) close();
+      return true;
+    case Action::Choose:
+      move(asked->argument);
+      return true;
+    default:
+      // What the menu has no use for (the history, the volume) waits until it is closed.
+      return asked->action != Action::Fullscreen && asked->action != Action::Screenshot &&
+             asked->action != Action::Volume && asked->action != Action::Mute &&
+             asked->action != Action::Scale;
+  }
+}
+
+void PlayerMenu::move(int direction) {
+  if (entries_.empty()) return;
+  if (direction == kChooseUp || direction == kChooseLeft) {
+    focus_ = focus_ == 0 ? entries_.size() - 1 : focus_ - 1;
+  } else {
+    focus_ = focus_ + 1 == entries_.size() ? 0 : focus_ + 1;
+  }
+  if (onFocus_) onFocus_(entries_[focus_].caption);
+}
+
+void PlayerMenu::choose(std::size_t index) {
+  close();
+  // It may end the program (終了), so nothing of the menu's is touched after it.
+  const std::function<void()> chosen = entries_.at(index).chosen;
+  if (chosen) chosen();
+}
+
+void PlayerMenu::draw(Image& frame) const {
+  const Rect box = entryPlace(entries_.size());
+  frame.fill(box, kBoxBack);
+  border(frame, box, kBoxBorder);
+  const int ascent = (kEntryHeight - font_->lineHeight()) / 2;
+  frame.drawMask(font_->render(kHeadingText), box.x + kPadding + 4, box.y + kPadding, kHeading,
+                 box);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const Rect place = entryPlace(i);
+    if (i == focus_) frame.fill(place, kFocusBack);
+    frame.drawMask(font_->render(entries_[i].caption), place.x + 12, place.y + ascent, kEntryText,
+                   place);
+  }
+}
+
+std::uint64_t PlayerMenu::signature() const {
+  return (opened_ << 8) ^ focus_;
+}
+
+}  // namespace qov
