@@ -187,6 +187,19 @@ TEST(KeyPlay, AMouseClickPutsTheFocusMarkAway) {
   EXPECT_EQ(w.window.variables().var(9), 1);
 }
 
+TEST(KeyPlay, EnterWhileTheTextIsWrittenWritesTheRestOfThePageAtOnce) {
+  Game game(U"MES,＃02一二三四五六七八九十。￥\nLET,9,1\nEXIT\n");  // 100 ms a character
+  ShellWindow w(game.dir.path());
+  w.platform.key(Key::Enter, 250);
+  w.then([&] {  // the page wait, the whole page written soon after the key
+    EXPECT_LT(w.stallTimes.back(), 400u);
+    EXPECT_EQ(w.window.variables().var(9), 0);
+    w.platform.key(Key::Space);
+  });
+  EXPECT_EQ(w.run(), 0);
+  EXPECT_EQ(w.window.variables().var(9), 1);
+}
+
 TEST(KeyPlay, AutoAdvanceEndsPagesAfterTheirDelaysAndNeverAMenu) {
   Game game(
       U"MES,一ページ目。￥二ページ目、長め。￥\n"
