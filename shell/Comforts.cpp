@@ -121,6 +121,11 @@ void Comforts::skip(bool on) {
   game_.setSkip(on);
 }
 
+void Comforts::setAutoAdvanceDelay(int ms) {
+  settings_.autoAdvanceMs = std::clamp(ms, 0, 60000);
+  remember();
+}
+
 void Comforts::historyBack() {
   // The opening is a timed show with its song: it cannot wait.
   if (game_.openingRuns()) return;

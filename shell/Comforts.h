@@ -33,6 +33,8 @@ class Comforts {
   // not see it).
   [[nodiscard]] bool perform(const Asked& asked);
   void skip(bool on);
+  // How long a page waits under auto-advance before its characters count; kept as a setting.
+  void setAutoAdvanceDelay(int ms);
 
   [[nodiscard]] bool historyOpen() const { return back_ > 0; }
   [[nodiscard]] bool keysShown() const { return screens_.contains(keys_); }

@@ -3,6 +3,8 @@
 #include <string>
 #include <utility>
 
+#include "shell/Panel.h"
+
 namespace qov {
 
 namespace {
@@ -13,13 +15,6 @@ constexpr Argb kAutoText = rgb(255, 255, 255);
 constexpr std::u32string_view kAutoMark = U"AUTO";
 // The menu's labels stand in rows of three: the header and two entries, then three entries.
 constexpr std::size_t kMenuColumns = 3;
-
-void frameRect(Image& frame, const Rect& r, Argb colour) {
-  frame.fill(Rect{r.x, r.y, r.w, 1}, colour);
-  frame.fill(Rect{r.x, r.y + r.h - 1, r.w, 1}, colour);
-  frame.fill(Rect{r.x, r.y, 1, r.h}, colour);
-  frame.fill(Rect{r.x + r.w - 1, r.y, 1, r.h}, colour);
-}
 
 }  // namespace
 
@@ -142,7 +137,7 @@ bool KeyPlay::marks() const {
 }
 
 void KeyPlay::draw(Image& frame) const {
-  if (const std::optional<Rect> mark = focusMark()) frameRect(frame, *mark, kFocusColour);
+  if (const std::optional<Rect> mark = focusMark()) panel::border(frame, *mark, kFocusColour);
   if (!auto_) return;
   // In the message window's top right corner.
   const Rect message = game_.wait().message;

@@ -2,29 +2,19 @@
 
 #include <utility>
 
+#include "shell/Panel.h"
+
 namespace qov {
 
 namespace {
 
+using panel::kHeadingHeight;
+using panel::kPadding;
 constexpr int kBoxWidth = 200;
-constexpr int kEntryHeight = 24;
-constexpr int kHeadingHeight = 30;
-constexpr int kPadding = 8;
-constexpr Argb kBoxBack = rgb(0, 0, 48);
-constexpr Argb kBoxBorder = rgb(160, 160, 208);
-constexpr Argb kHeading = rgb(255, 255, 0);
-constexpr Argb kEntryText = rgb(255, 255, 255);
-constexpr Argb kFocusBack = rgb(64, 64, 160);
+constexpr int kEntryHeight = panel::kRowHeight;
 constexpr std::u32string_view kHeadingText = U"メニュー";
 // The picture above the message window, where the box is centred.
 constexpr Rect kPicture{0, 0, 504, 336};
-
-void border(Image& frame, const Rect& r, Argb colour) {
-  frame.fill(Rect{r.x, r.y, r.w, 1}, colour);
-  frame.fill(Rect{r.x, r.y + r.h - 1, r.w, 1}, colour);
-  frame.fill(Rect{r.x, r.y, 1, r.h}, colour);
-  frame.fill(Rect{r.x + r.w - 1, r.y, 1, r.h}, colour);
-}
 
 }  // namespace
 
@@ -119,15 +109,14 @@ void PlayerMenu::choose(std::size_t index) {
 
 void PlayerMenu::draw(Image& frame) const {
   const Rect box = entryPlace(entries_.size());
-  frame.fill(box, kBoxBack);
-  border(frame, box, kBoxBorder);
+  panel::box(frame, box);
   const int ascent = (kEntryHeight - font_->lineHeight()) / 2;
-  frame.drawMask(font_->render(kHeadingText), box.x + kPadding + 4, box.y + kPadding, kHeading,
-                 box);
+  frame.drawMask(font_->render(kHeadingText), box.x + kPadding + 4, box.y + kPadding,
+                 panel::kHeading, box);
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const Rect place = entryPlace(i);
-    if (i == focus_) frame.fill(place, kFocusBack);
-    frame.drawMask(font_->render(entries_[i].caption), place.x + 12, place.y + ascent, kEntryText,
+    if (i == focus_) frame.fill(place, panel::kFocusBack);
+    frame.drawMask(font_->render(entries_[i].caption), place.x + 12, place.y + ascent, panel::kText,
                    place);
   }
 }

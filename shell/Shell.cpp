@@ -14,9 +14,11 @@ Shell::Shell(Platform& platform, HostedGame& game)
       actions_(shellActions()),
       comforts_(platform, game, screens_, actions_),
       keyPlay_(platform, game),
+      settingsPage_(platform, screens_, settingsRows()),
       playerMenu_(
           platform, screens_, game,
           {{U"続ける", nullptr},
+           {U"設定", [this] { settingsPage_.show(); }},
            {U"キー操作", [this] { static_cast<void>(comforts_.perform(Asked{Action::KeysList})); }},
            {U"終了", [this] { game_.closeRequested(); }}}) {
   screens_.onChange([this] { screensChanged(); });
@@ -30,15 +32,50 @@ Shell::~Shell() {
 
 int Shell::run() {
   comforts_.start();
+  applyAutoDelays();
+  return game_.run();
+}
+
+void Shell::applyAutoDelays() {
   const PlayerSettings& settings = comforts_.settings();
   keyPlay_.setAutoDelays(static_cast<std::uint32_t>(settings.autoAdvanceMs),
                          static_cast<std::uint32_t>(settings.autoAdvancePerCharacterMs));
-  return game_.run();
+}
+
+std::vector<SettingsPage::Row> Shell::settingsRows() {
+  constexpr int kDelayStepMs = 500;
+  const auto onOff = [](bool on) { return std::u32string(on ? U"オン" : U"オフ"); };
+  const auto perform = [this](Action action, int argument = 0) {
+    static_cast<void>(comforts_.perform(Asked{action, argument}));
+  };
+  return {
+      {U"音量", [this] { return fromUtf8(std::to_string(comforts_.settings().volume) + " %"); },
+       [perform](int step) { perform(Action::Volume, step); }},
+      {U"消音", [this, onOff] { return onOff(comforts_.settings().muted); },
+       [perform](int) { perform(Action::Mute); }},
+      {U"ウィンドウの大きさ",
+       [this] { return fromUtf8("×" + std::to_string(platform_.windowScale())); },
+       [this, perform](int step) { perform(Action::Scale, platform_.windowScale() + step); }},
+      {U"全画面", [this, onOff] { return onOff(platform_.fullscreen()); },
+       [perform](int) { perform(Action::Fullscreen); }},
+      {U"自動で進める", [this, onOff] { return onOff(keyPlay_.autoAdvance()); },
+       [this](int) { keyPlay_.setAutoAdvance(!keyPlay_.autoAdvance()); }},
+      {U"自動の待ち",
+       [this] {
+         const int ms = comforts_.settings().autoAdvanceMs;
+         return fromUtf8(std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100) + " 秒");
+       },
+       [this](int step) {
+         comforts_.setAutoAdvanceDelay(comforts_.settings().autoAdvanceMs + step * kDelayStepMs);
+         applyAutoDelays();
+       }},
+  };
 }
 
 void Shell::onFocus(const std::function<void(std::u32string_view)>& told) {
   keyPlay_.onFocus(told);
   playerMenu_.onFocus(told);
+  settingsPage_.onFocus(told);
 }
 
 // ---- Input ----

@@ -10,6 +10,7 @@
 #include "shell/KeyPlay.h"
 #include "shell/PlayerMenu.h"
 #include "shell/Screens.h"
+#include "shell/SettingsPage.h"
 #include "ui/HostedGame.h"
 
 namespace qov {
@@ -36,6 +37,7 @@ class Shell final : public EventSink {
   [[nodiscard]] ScreenStack& screens() { return screens_; }
   [[nodiscard]] KeyPlay& keyPlay() { return keyPlay_; }
   [[nodiscard]] PlayerMenu& playerMenu() { return playerMenu_; }
+  [[nodiscard]] SettingsPage& settingsPage() { return settingsPage_; }
   // Told the caption of every entry the keys or the pad move to: the game's menu and the
   // player's.
   void onFocus(const std::function<void(std::u32string_view)>& told);
@@ -57,6 +59,8 @@ class Shell final : public EventSink {
   // True when `press` is the shell's: its screen on top or its action took it.
   [[nodiscard]] bool take(const Press& press);
   void screensChanged();
+  [[nodiscard]] std::vector<SettingsPage::Row> settingsRows();
+  void applyAutoDelays();
 
   Platform& platform_;
   HostedGame& game_;
@@ -64,6 +68,7 @@ class Shell final : public EventSink {
   ScreenStack screens_;
   Comforts comforts_;
   KeyPlay keyPlay_;
+  SettingsPage settingsPage_;
   PlayerMenu playerMenu_;
   bool holding_ = false;
   int takenButtons_ = 0;  // presses taken, whose releases are taken too

@@ -50,6 +50,7 @@ TEST(PlayerMenu, OpensOverTheHeldGameAndEveryEntryAnswersMouseAndKeys) {
   w.then([&] {
     ASSERT_TRUE(menu.shown());
     w.platform.key(Key::Down);
+    w.platform.key(Key::Down);
     w.platform.key(Key::Enter);  // キー操作
   });
   w.then([&] {
@@ -92,6 +93,51 @@ TEST(PlayerMenu, OpensOverTheHeldGameAndEveryEntryAnswersMouseAndKeys) {
   EXPECT_EQ(w.run(), 0);
   EXPECT_EQ(w.window.variables().var(9), 0);  // closed before any choice
   EXPECT_EQ(w.platform.beeps(), 1);           // as closing the window does
+}
+
+TEST(PlayerMenu, TheSettingsPageChangesAndKeepsTheSettings) {
+  Game game;
+  TempDir config;
+  const std::filesystem::path settings = config.path() / "qov.ini";
+  ShellWindow w(game.dir.path());
+  w.platform.setSettingsFile(settings);
+  SettingsPage& page = w.shell.settingsPage();
+  w.then([&] {
+    w.platform.key(Key::Escape);
+    w.platform.key(Key::Down);
+    w.platform.key(Key::Enter);  // 設定
+  });
+  w.then([&] {
+    ASSERT_TRUE(page.shown());
+    expectGolden(w.platform.frame(), "settings_page", kShellData);
+    w.platform.key(Key::Left);  // the volume, 90 %
+    w.platform.key(Key::Down);
+    w.platform.key(Key::Enter);  // mute
+  });
+  w.then([&] {
+    EXPECT_EQ(w.platform.volume(), 0);
+    EXPECT_EQ(w.comforts.settings().volume, 90);
+    for (int i = 0; i < 4; ++i) w.platform.key(Key::Down);
+    w.platform.key(Key::Right);          // auto-advance waits 2 s
+    clickAt(w, page.arrowPlace(0, -1));  // the volume by the mouse: 80 %, heard again
+  });
+  w.then([&] {
+    EXPECT_EQ(w.platform.volume(), 80);
+    EXPECT_EQ(w.comforts.settings().autoAdvanceMs, 2000);
+    w.platform.key(Key::Escape);
+  });
+  w.then([&] {
+    EXPECT_FALSE(page.shown());
+    w.click(w.c.MES);  // the game goes on where it was
+  });
+  w.then([&] { w.platform.closeWindow(); });
+  std::string err;
+  EXPECT_EQ(w.run(&err), 0);
+  EXPECT_EQ(err, "");
+  const PlayerSettings::Read kept = PlayerSettings::read(settings);
+  EXPECT_EQ(kept.settings.volume, 80);
+  EXPECT_FALSE(kept.settings.muted);
+  EXPECT_EQ(kept.settings.autoAdvanceMs, 2000);
 }
 
 }  // namespace
