@@ -1,10 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "shell/Actions.h"
@@ -23,7 +25,9 @@ class TextOut final : public ShownTextObserver {
  public:
   static constexpr int kStandardOutput = 1;
 
-  TextOut(Platform& platform, HostedGame& game, Comforts& comforts);
+  // Shows a notice of ours in the window while the game goes on, a line each.
+  using Notify = std::function<void(const std::vector<std::u32string>&)>;
+  TextOut(Platform& platform, HostedGame& game, Comforts& comforts, Notify notify);
   ~TextOut() override;
   TextOut(const TextOut&) = delete;
   TextOut& operator=(const TextOut&) = delete;
@@ -39,6 +43,8 @@ class TextOut final : public ShownTextObserver {
   void skip(bool on);
   // Speaks a notice of the player's own, when speech is on.
   void announce(std::u32string_view text);
+  // Speaks a menu of the player's own as it opens, as the game's menu is spoken.
+  void announceMenu(std::u32string_view header, std::span<const std::u32string> entries);
 
   [[nodiscard]] Speech& speech() { return *speech_; }
   [[nodiscard]] bool speaking() const { return speaking_; }
@@ -62,6 +68,7 @@ class TextOut final : public ShownTextObserver {
   Platform& platform_;
   HostedGame& game_;
   Comforts& comforts_;
+  Notify notify_;
   std::optional<int> hookFd_;
   std::optional<TextHook> hook_;
   std::unique_ptr<Speech> speech_;
