@@ -79,12 +79,14 @@ struct Play {
   ShellWindow w;
   std::vector<std::string> clipboard;  // what the clipboard held at each wait
   std::function<void()> atFirstWait;
+  std::function<void()> atEachWait;
 
   explicit Play(const std::function<void(Play&)>& before = nullptr) : w(makeDir()) {
     if (before) before(*this);
     const auto wait = [this](const Control& next) {
       return [this, &next] {
         if (clipboard.empty() && atFirstWait) atFirstWait();
+        if (atEachWait) atEachWait();
         clipboard.push_back(w.platform.clipboardText());
         w.shell.textOut().speech().flush();
         w.click(next);
@@ -220,7 +222,7 @@ TEST(TextOut, WithoutASpeechServerOneNoticeSaysSoAndTheGameGoesOnSilent) {
   std::vector<std::u32string> notice;
   Play play([&notice](Play& p) {
     p.w.platform.key(Key::V);
-    p.atFirstWait = [&p, &notice] {  // the notice is over the first page; Enter closes it
+    p.atEachWait = [&p, &notice] {  // the notice comes over a page; Enter closes it
       const auto* shown = dynamic_cast<const NoticeScreen*>(p.w.shell.screens().top());
       if (shown == nullptr) return;
       notice = shown->lines();
