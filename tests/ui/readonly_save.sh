@@ -67,9 +67,20 @@ play "$dir/rw" "$dir/data-rw" "${loading[@]}"
 [ $status = 0 ] || fail "LOAD in a writable folder: status $status: $(cat "$dir/out")"
 
 # Neither place can be written: the notice names the file, and each place with its reason; the
-# game goes on.
+# game goes on under the notice in the window, until the player closes the window (SIGTERM here).
 locked "$dir/data-ro"
-play "$dir/ro" "$dir/data-ro" "${saving[@]}"
+chmod u+w "$dir/ro"
+printf '%s\r\n' "${saving[@]}" >"$dir/ro/wnatu.QOV"
+[ "$(id -u)" = 0 ] || chmod a-w "$dir/ro"
+HOME="$dir/home" XDG_DATA_HOME="$dir/data-ro" "${player[@]}" "$qov" "$dir/ro" >"$dir/out" 2>&1 &
+running=$!
+for _ in $(seq 600); do
+  grep -q "data-ro/qov/saves/ro-" "$dir/out" && break
+  sleep 0.1
+done
+kill -TERM $running
+wait $running
+status=$?
 [ $status = 0 ] || fail "a failed SAVE ended the game: status $status"
 expected="セーブできませんでした
 TOVELI2.DAT
