@@ -66,6 +66,12 @@ enum class Key {
   Digit2,
   Digit3,
   Digit4,
+  Backspace,
+  Left,
+  Right,
+  A,
+  X,
+  Z,
   Other,
 };
 

@@ -46,6 +46,18 @@ std::u32string keyName(Key key) {
       return U"M";
     case Key::V:
       return U"V";
+    case Key::Backspace:
+      return U"BackSpace";
+    case Key::Left:
+      return U"←";
+    case Key::Right:
+      return U"→";
+    case Key::A:
+      return U"A";
+    case Key::X:
+      return U"X";
+    case Key::Z:
+      return U"Z";
     case Key::Digit1:
     case Key::Digit2:
     case Key::Digit3:
@@ -123,14 +135,22 @@ bool Binding::matches(const Press& press) const {
 }
 
 std::optional<Asked> ActionTable::match(const Press& press) const {
+  std::vector<Asked> all = matches(press);
+  if (all.empty()) return std::nullopt;
+  return all.front();
+}
+
+std::vector<Asked> ActionTable::matches(const Press& press) const {
+  std::vector<Asked> all;
   for (const ActionEntry& entry : entries_) {
     for (const Binding& binding : entry.bindings) {
       if (binding.matches(press)) {
-        return Asked{entry.action, binding.argument, press.repeat && !entry.repeats};
+        all.push_back(Asked{entry.action, binding.argument, press.repeat && !entry.repeats});
+        break;
       }
     }
   }
-  return std::nullopt;
+  return all;
 }
 
 std::vector<std::u32string> ActionTable::keysPage() const {
@@ -152,6 +172,18 @@ std::vector<ActionEntry> shellActions() {
   using B = Binding;
   constexpr int kAny = Binding::kAnyModifiers;
   return {
+      {Action::GoOn,
+       U"進める・決める",
+       {B::onKey(Key::Enter), B::onKey(Key::Space), B::onKey(Key::Z)}},
+      {Action::Choose,
+       U"選ぶ",
+       {B::onKey(Key::Up, 0, kChooseUp), B::onKey(Key::Down, 0, kChooseDown),
+        B::onKey(Key::Left, 0, kChooseLeft), B::onKey(Key::Right, 0, kChooseRight)},
+       true,
+       false,
+       true},
+      {Action::RightClick, U"右クリック", {B::onKey(Key::Backspace), B::onKey(Key::X)}},
+      {Action::AutoAdvance, U"自動で進める", {B::onKey(Key::A)}, false, false, true},
       {Action::Skip, U"メッセージを早送り", {B::onKey(Key::Control, kAny)}, false, true},
       {Action::HistoryBack,
        U"前のページ（履歴）",
@@ -167,7 +199,12 @@ std::vector<ActionEntry> shellActions() {
        U"ウィンドウの大きさ",
        {B::onKey(Key::Digit1, kCtrlKey, 1), B::onKey(Key::Digit2, kCtrlKey, 2),
         B::onKey(Key::Digit3, kCtrlKey, 3), B::onKey(Key::Digit4, kCtrlKey, 4)}},
-      {Action::Fullscreen, U"全画面", {B::onKey(Key::Enter, kAltKey), B::onKey(Key::F11, kAny)}},
+      {Action::Fullscreen,
+       U"全画面",
+       {B::onKey(Key::Enter, kAltKey), B::onKey(Key::F11, kAny)},
+       false,
+       false,
+       true},
       {Action::Volume,
        U"音量",
        {B::onKey(Key::Up, kCtrlKey, 1), B::onKey(Key::Down, kCtrlKey, -1)},
@@ -176,6 +213,12 @@ std::vector<ActionEntry> shellActions() {
       {Action::Clipboard, U"文をクリップボードへ（入／切）", {B::onKey(Key::C)}},
       {Action::Speech, U"読み上げ（入／切）", {B::onKey(Key::V)}, false, false, true},
       {Action::KeysList, U"このキー一覧", {B::onKey(Key::F1, kAny)}},
+      {Action::PlayerMenu,
+       U"プレイヤーのメニュー",
+       {B::onKey(Key::Escape), B::onButton(kMiddleButton)},
+       false,
+       false,
+       true},
   };
 }
 

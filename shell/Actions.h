@@ -13,6 +13,10 @@ namespace qov {
 // What the player can ask of the shell. Each is bound to its inputs in one table; the keys
 // list is drawn from that table, so what it shows and what works agree.
 enum class Action {
+  GoOn,        // the left click at the game's wait: a page goes on, the focused entry is chosen
+  Choose,      // the binding's argument is the direction (ChooseDirection)
+  RightClick,  // shows or hides the game's command menu
+  AutoAdvance,
   Skip,  // while held
   HistoryBack,
   HistoryForward,
@@ -25,7 +29,10 @@ enum class Action {
   KeysList,
   Clipboard,  // each page's text copied to the clipboard, on or off
   Speech,     // self-voicing, on or off
+  PlayerMenu,
 };
+
+enum ChooseDirection : int { kChooseUp = 1, kChooseDown, kChooseLeft, kChooseRight };
 
 // One press of a key, a mouse button or one step of the wheel, as the window reports it.
 struct Press {
@@ -36,12 +43,14 @@ struct Press {
   int button = 0;       // MouseButton, for Kind::Button
   int wheel = 0;        // +1 (up) or -1 (down), for Kind::Wheel
   bool repeat = false;  // a key sent again because it is held down
+  int x = 0;            // where a mouse button was pressed, in frame pixels
+  int y = 0;
 
   [[nodiscard]] static Press ofKey(const KeyPress& key) {
     return Press{Kind::Key, key.key, key.modifiers, 0, 0, key.repeat};
   }
-  [[nodiscard]] static Press ofButton(int button) {
-    return Press{Kind::Button, Key::Other, 0, button, 0, false};
+  [[nodiscard]] static Press ofButton(int button, int x = 0, int y = 0) {
+    return Press{Kind::Button, Key::Other, 0, button, 0, false, x, y};
   }
   [[nodiscard]] static Press ofWheel(int step) {
     return Press{Kind::Wheel, Key::Other, 0, 0, step, false};
@@ -91,8 +100,11 @@ class ActionTable {
  public:
   explicit ActionTable(std::vector<ActionEntry> entries) : entries_(std::move(entries)) {}
 
-  // The action `press` is bound to, if any.
+  // The action `press` is bound to, if any: the first of matches().
   [[nodiscard]] std::optional<Asked> match(const Press& press) const;
+  // Every action `press` is bound to, in the table's order: one key can mean one thing at a
+  // menu and another elsewhere, and the first that applies takes it.
+  [[nodiscard]] std::vector<Asked> matches(const Press& press) const;
   // The keys list: one line for each entry (or group of entries on one line), its inputs
   // named and what it does.
   [[nodiscard]] std::vector<std::u32string> keysPage() const;

@@ -87,6 +87,15 @@ void Comforts::start() {
 }
 
 bool Comforts::perform(const Asked& asked) {
+  switch (asked.action) {
+    case Action::GoOn:
+    case Action::Choose:
+    case Action::RightClick:
+    case Action::AutoAdvance:
+      return false;  // the game's waits answer to them
+    default:
+      break;
+  }
   // A key held down repeats only the actions that are made for it; it is still theirs.
   if (asked.again) return true;
   switch (asked.action) {
@@ -121,9 +130,9 @@ bool Comforts::perform(const Asked& asked) {
     case Action::KeysList:
       keys_.show(status());
       return true;
-    case Action::Clipboard:
-    case Action::Speech:
-      break;  // the page's readers' (TextOut)
+    default:
+      break;  // the page's readers' (TextOut), the keys at the game's waits (KeyPlay), the
+              // player's menu (Shell)
   }
   return false;
 }

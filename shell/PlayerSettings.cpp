@@ -88,6 +88,11 @@ PlayerSettings::Read PlayerSettings::read(const fs::path& file) {
   take(ini, file, "speech", "speak", "yes or no", truth, s.speech, problem);
   take(ini, file, "speech", "rate", "a rate from -100 to 100", rate, s.speechRate, problem);
   take(ini, file, "speech", "volume", "a volume from 0 to 100", volume, s.speechVolume, problem);
+  const auto delay = [](const std::string& t) { return wholeNumber(t, 0, 60000); };
+  take(ini, file, "reading", "auto-advance", "milliseconds from 0 to 60000", delay, s.autoAdvanceMs,
+       problem);
+  take(ini, file, "reading", "auto-advance-per-character", "milliseconds from 0 to 60000", delay,
+       s.autoAdvancePerCharacterMs, problem);
   return result;
 }
 
@@ -101,6 +106,8 @@ std::optional<std::string> PlayerSettings::write(const fs::path& file) const {
   text += "\n[text]\nhook = " + yesNo(textHook) + "\nclipboard = " + yesNo(clipboard) + "\n";
   text += "\n[speech]\nspeak = " + yesNo(speech) + "\nrate = " + std::to_string(speechRate) +
           "\nvolume = " + std::to_string(speechVolume) + "\n";
+  text += "\n[reading]\nauto-advance = " + std::to_string(autoAdvanceMs) + "\n";
+  text += "auto-advance-per-character = " + std::to_string(autoAdvancePerCharacterMs) + "\n";
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
   if (!ec) ec = replaceFile(file, text);

@@ -7,8 +7,8 @@
 namespace qov {
 
 // The player's own settings, kept between runs in one INI file of the user's (not the
-// game's): the window's scale and fullscreen, the overall volume and mute, and where each
-// page's text goes besides the window.
+// game's): the window's scale and fullscreen, the overall volume and mute, where each page's
+// text goes besides the window, and the delays of auto-advance.
 struct PlayerSettings {
   std::optional<int> scale;  // unset: the platform's choice for the screen
   bool fullscreen = false;
@@ -19,6 +19,9 @@ struct PlayerSettings {
   bool speech = false;     // each page spoken
   int speechRate = 0;      // -100 (slowest) to 100 (fastest), 0 the voice's own
   int speechVolume = 100;  // 0 to 100
+  // Auto-advance: how long a page stays, and how much longer for each of its characters.
+  int autoAdvanceMs = 1500;
+  int autoAdvancePerCharacterMs = 80;
   friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
 
   struct Read;

@@ -1,10 +1,11 @@
 #include "shell/Shell.h"
 
 #include <algorithm>
+#include <iostream>
 #include <string>
 #include <system_error>
+#include <utility>
 
-#include <iostream>
 #include "engine/ScriptStore.h"
 #include "platform/Encoding.h"
 
@@ -17,9 +18,28 @@ Shell::Shell(Platform& platform, HostedGame& game)
       game_(game),
       actions_(shellActions()),
       comforts_(platform, game, screens_, actions_),
-      textOut_(platform, game, comforts_) {
+      textOut_(platform, game, comforts_,
+               [this](const std::vector<std::u32string>& lines) { postNotice(lines); }),
+      keyPlay_(platform, game),
+      settingsPage_(platform, screens_, settingsRows()),
+      playerMenu_(
+          platform, screens_, game,
+          {{U"続ける", nullptr},
+           {U"設定", [this] { settingsPage_.show(); }},
+           {U"キー操作", [this] { static_cast<void>(comforts_.perform(Asked{Action::KeysList})); }},
+           {U"終了", [this] { game_.closeRequested(); }}}) {
   screens_.onChange([this] { screensChanged(); });
-  textOut_.notifyTo([this](const std::vector<std::u32string>& lines) { postNotice(lines); });
+  // The entry the keys move to is spoken, as the game's own menu is when it appears.
+  const auto focused = [this](std::u32string_view caption) {
+    textOut_.menuFocused(caption);
+    if (focusTold_) focusTold_(caption);
+  };
+  keyPlay_.onFocus(focused);
+  playerMenu_.onFocus(focused);
+  settingsPage_.onFocus(focused);
+  playerMenu_.onOpen([this](std::u32string_view heading, std::span<const std::u32string> entries) {
+    textOut_.announceMenu(heading, entries);
+  });
   game_.setOpeningObserver([this](bool running) { openingChanged(running); });
   game_.setNoticeHook([this](std::u32string_view text) { showNotice(text); });
   platform_.setEventSink(this);
@@ -36,6 +56,7 @@ Shell::~Shell() {
 int Shell::run() {
   comforts_.start();
   textOut_.start();
+  applyAutoDelays();
   const int code = game_.run();
   comforts_.settle();
   return code;
@@ -62,27 +83,78 @@ void Shell::postNotice(const std::vector<std::u32string>& lines) {
   posted_.push_back(std::make_unique<NoticeScreen>(platform_, screens_, text));
 }
 
+void Shell::applyAutoDelays() {
+  const PlayerSettings& settings = comforts_.settings();
+  keyPlay_.setAutoDelays(static_cast<std::uint32_t>(settings.autoAdvanceMs),
+                         static_cast<std::uint32_t>(settings.autoAdvancePerCharacterMs));
+}
+
+std::vector<SettingsPage::Row> Shell::settingsRows() {
+  constexpr int kDelayStepMs = 500;
+  const auto onOff = [](bool on) { return std::u32string(on ? U"オン" : U"オフ"); };
+  const auto perform = [this](Action action, int argument = 0) {
+    static_cast<void>(comforts_.perform(Asked{action, argument}));
+  };
+  return {
+      {U"音量", [this] { return fromUtf8(std::to_string(comforts_.settings().volume) + " %"); },
+       [perform](int step) { perform(Action::Volume, step); }},
+      {U"消音", [this, onOff] { return onOff(comforts_.settings().muted); },
+       [perform](int) { perform(Action::Mute); }},
+      {U"ウィンドウの大きさ",
+       [this] { return fromUtf8("×" + std::to_string(platform_.windowScale())); },
+       [this, perform](int step) { perform(Action::Scale, platform_.windowScale() + step); }},
+      {U"全画面", [this, onOff] { return onOff(platform_.fullscreen()); },
+       [perform](int) { perform(Action::Fullscreen); }},
+      {U"自動で進める", [this, onOff] { return onOff(keyPlay_.autoAdvance()); },
+       [this](int) { keyPlay_.setAutoAdvance(!keyPlay_.autoAdvance()); }},
+      {U"自動の待ち",
+       [this] {
+         const int ms = comforts_.settings().autoAdvanceMs;
+         return fromUtf8(std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100) + " 秒");
+       },
+       [this](int step) {
+         comforts_.changeSettings([step](PlayerSettings& s) {
+           s.autoAdvanceMs = std::clamp(s.autoAdvanceMs + step * kDelayStepMs, 0, 60000);
+         });
+         applyAutoDelays();
+       }},
+  };
+}
+
+void Shell::onFocus(std::function<void(std::u32string_view)> told) {
+  focusTold_ = std::move(told);
+}
+
 // ---- Input ----
 
 bool Shell::take(const Press& press) {
-  const std::optional<Asked> asked = actions_.match(press);
+  const std::vector<Asked> asked = actions_.matches(press);
   Screen* const top = screens_.top();
-  if (top != nullptr && top->take(press, asked)) return true;
-  const bool taken = asked && (textOut_.perform(*asked) || comforts_.perform(*asked));
+  if (top != nullptr &&
+      top->take(press, asked.empty() ? std::nullopt : std::optional<Asked>(asked.front()))) {
+    return true;
+  }
+  for (const Asked& each : asked) {
+    // The game's waits answer keys only while no screen of ours is over the game.
+    if (top == nullptr && (keyPlay_.perform(each) || playerMenu_.perform(each))) return true;
+    if (textOut_.perform(each) || comforts_.perform(each)) return true;
+  }
   // While a screen of ours is shown, the game sees nothing.
-  return taken || top != nullptr;
+  return top != nullptr;
 }
 
 void Shell::mouseDown(int x, int y, int button) {
-  if (take(Press::ofButton(button))) {
+  if (take(Press::ofButton(button, x, y))) {
     takenButtons_ |= button;
     return;
   }
   gameButtons_ |= button;
+  keyPlay_.mouseButton(button, true);
   game_.mouseDown(x, y, button);
 }
 
 void Shell::mouseUp(int x, int y, int button) {
+  keyPlay_.mouseButton(button, false);
   if ((takenButtons_ & button) != 0) {
     takenButtons_ &= ~button;
     return;
@@ -160,14 +232,18 @@ void Shell::dropped(const fs::path& path) {
 // ---- Frame ----
 
 bool Shell::frameChanged() const {
-  return game_.frameChanged() || screens_.signature() != presentedScreens_;
+  return game_.frameChanged() || screens_.signature() != presentedScreens_ ||
+         keyPlay_.signature() != presentedMarks_;
 }
 
 const Image& Shell::composeFrame() {
   const Image& game = game_.composeFrame();
   presentedScreens_ = screens_.signature();
-  if (screens_.empty()) return game;
+  presentedMarks_ = keyPlay_.signature();
+  const bool marks = keyPlay_.marks();
+  if (screens_.empty() && !marks) return game;
   frame_ = game;
+  if (marks) keyPlay_.draw(frame_);
   screens_.draw(frame_);
   return frame_;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <list>
 #include <memory>
 #include <optional>
@@ -13,8 +14,11 @@
 #include "platform/Platform.h"
 #include "shell/Actions.h"
 #include "shell/Comforts.h"
+#include "shell/KeyPlay.h"
 #include "shell/Notice.h"
+#include "shell/PlayerMenu.h"
 #include "shell/Screens.h"
+#include "shell/SettingsPage.h"
 #include "shell/TextOut.h"
 #include "ui/HostedGame.h"
 
@@ -45,6 +49,12 @@ class Shell final : public EventSink {
   [[nodiscard]] Comforts& comforts() { return comforts_; }
   [[nodiscard]] ScreenStack& screens() { return screens_; }
   [[nodiscard]] TextOut& textOut() { return textOut_; }
+  [[nodiscard]] KeyPlay& keyPlay() { return keyPlay_; }
+  [[nodiscard]] PlayerMenu& playerMenu() { return playerMenu_; }
+  [[nodiscard]] SettingsPage& settingsPage() { return settingsPage_; }
+  // Told the caption of every entry the keys or the pad move to, the game's menu and the
+  // player's, besides the speech that says it.
+  void onFocus(std::function<void(std::u32string_view)> told);
 
   // EventSink
   void mouseDown(int x, int y, int button) override;
@@ -70,6 +80,8 @@ class Shell final : public EventSink {
   // Shows `lines` in the window (and on standard error) until the player closes them, while
   // the caller goes on: a press that started it waits for nothing.
   void postNotice(const std::vector<std::u32string>& lines);
+  [[nodiscard]] std::vector<SettingsPage::Row> settingsRows();
+  void applyAutoDelays();
 
   Platform& platform_;
   HostedGame& game_;
@@ -77,14 +89,19 @@ class Shell final : public EventSink {
   ScreenStack screens_;
   Comforts comforts_;
   TextOut textOut_;
+  KeyPlay keyPlay_;
+  SettingsPage settingsPage_;
+  PlayerMenu playerMenu_;
   bool holding_ = false;
   int takenButtons_ = 0;  // presses taken, whose releases are taken too
   int gameButtons_ = 0;   // presses the game has seen and not yet the release of
   std::array<int, static_cast<std::size_t>(Key::Other) + 1> keysHeld_{};  // but Ctrl
   std::uint64_t presentedScreens_ = 0;
+  std::uint64_t presentedMarks_ = 0;
   Image frame_;
   std::list<std::unique_ptr<NoticeScreen>> posted_;  // closed ones go at the next post
   std::optional<std::filesystem::path> nextGame_;
+  std::function<void(std::u32string_view)> focusTold_;
 };
 
 }  // namespace qov

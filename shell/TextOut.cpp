@@ -16,8 +16,12 @@ constexpr std::u32string_view kSpokenPause = U"、";
 
 }  // namespace
 
-TextOut::TextOut(Platform& platform, HostedGame& game, Comforts& comforts)
-    : platform_(platform), game_(game), comforts_(comforts), speech_(std::make_unique<Speech>()) {
+TextOut::TextOut(Platform& platform, HostedGame& game, Comforts& comforts, Notify notify)
+    : platform_(platform),
+      game_(game),
+      comforts_(comforts),
+      notify_(std::move(notify)),
+      speech_(std::make_unique<Speech>()) {
   game_.observeText(this);
 }
 
@@ -98,6 +102,10 @@ void TextOut::menuShown(std::u32string_view header, std::span<const std::u32stri
     fields.insert(fields.end(), entries.begin(), entries.end());
     hook_->writeFields(fields);
   }
+  announceMenu(header, entries);
+}
+
+void TextOut::announceMenu(std::u32string_view header, std::span<const std::u32string> entries) {
   if (!speaking_) return;
   std::u32string said(header);
   for (const std::u32string& entry : entries) {
@@ -139,10 +147,8 @@ void TextOut::checkSpeech() {
   if (!problem) return;
   std::cerr << "qov: speech-dispatcher cannot speak (" << *problem << "); the game goes on silent\n"
             << std::flush;
-  if (notify_) {
-    notify_({U"読み上げができません（speech-dispatcher: " + fromUtf8(*problem) + U"）。",
-             U"音声なしで続けます。"});
-  }
+  notify_({U"読み上げができません（speech-dispatcher: " + fromUtf8(*problem) + U"）。",
+           U"音声なしで続けます。"});
 }
 
 }  // namespace qov

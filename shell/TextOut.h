@@ -1,13 +1,12 @@
 #pragma once
 
 #include <functional>
-#include <vector>
-
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "shell/Actions.h"
@@ -26,15 +25,13 @@ class TextOut final : public ShownTextObserver {
  public:
   static constexpr int kStandardOutput = 1;
 
-  TextOut(Platform& platform, HostedGame& game, Comforts& comforts);
+  // Shows a notice of ours in the window while the game goes on, a line each.
+  using Notify = std::function<void(const std::vector<std::u32string>&)>;
+  TextOut(Platform& platform, HostedGame& game, Comforts& comforts, Notify notify);
   ~TextOut() override;
   TextOut(const TextOut&) = delete;
   TextOut& operator=(const TextOut&) = delete;
 
-  // Where the player's own notices go (the shell's notice screen): their lines.
-  void notifyTo(std::function<void(const std::vector<std::u32string>&)> notify) {
-    notify_ = std::move(notify);
-  }
   // The text hook writes to `fd` whatever the settings say (qov --texthook).
   void hookTo(int fd) { hookFd_ = fd; }
   // Applies the player's settings, once they are read.
@@ -46,6 +43,8 @@ class TextOut final : public ShownTextObserver {
   void skip(bool on);
   // Speaks a notice of the player's own, when speech is on.
   void announce(std::u32string_view text);
+  // Speaks a menu of the player's own as it opens, as the game's menu is spoken.
+  void announceMenu(std::u32string_view header, std::span<const std::u32string> entries);
 
   [[nodiscard]] Speech& speech() { return *speech_; }
   [[nodiscard]] bool speaking() const { return speaking_; }
@@ -68,8 +67,8 @@ class TextOut final : public ShownTextObserver {
 
   Platform& platform_;
   HostedGame& game_;
-  std::function<void(const std::vector<std::u32string>&)> notify_;
   Comforts& comforts_;
+  Notify notify_;
   std::optional<int> hookFd_;
   std::optional<TextHook> hook_;
   std::unique_ptr<Speech> speech_;

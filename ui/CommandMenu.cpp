@@ -76,7 +76,10 @@ std::int16_t CommandMenu::CMSL(std::int16_t menu) {
     appears = true;
     // A click made before the menu is shown is forgotten.
     MenuChoice = 99;
+    ++pagesShown_;
+    choosing_ = true;
     while (MenuChoice == 99) platform_.waitEvents();
+    choosing_ = false;
     if (MenuChoice == -1) {
       current = start;
       continue;

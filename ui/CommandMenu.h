@@ -56,6 +56,11 @@ class CommandMenu {
   // Each menu shown from now on is told to `observer` (nullptr: to none).
   void observeText(ShownTextObserver* observer) { shownText_ = observer; }
 
+  // CMSL waits for a click on a menu page (not while the item window chooses).
+  [[nodiscard]] bool choosing() const { return choosing_; }
+  // Menu pages shown by CMSL so far.
+  [[nodiscard]] std::uint64_t pagesShown() const { return pagesShown_; }
+
   std::int16_t MenuShown = 0;
   // 99 while CMSL waits, -1 after a header click, else the label index clicked.
   std::int16_t MenuChoice = 0;
@@ -79,6 +84,8 @@ class CommandMenu {
   std::function<void(bool)> setInterpreterTimer_;
   std::function<std::int16_t()> opTick_;
   ShownTextObserver* shownText_ = nullptr;
+  bool choosing_ = false;
+  std::uint64_t pagesShown_ = 0;
 };
 
 }  // namespace qov

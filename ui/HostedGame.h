@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Image.h"
 #include "platform/Platform.h"
@@ -12,6 +14,28 @@ namespace qov {
 class PageRecorder;
 class PictureBox;
 class ShownTextObserver;
+
+// What the game waits for, and where a click answers it (frame pixels): what keys and pads
+// need to stand in for the mouse.
+struct GameWait {
+  enum class Kind {
+    None,
+    Message,  // writing a message or waiting at its page: a left click on `message` goes on
+    Menu,     // a menu waits for the player's choice
+    Items,    // the item window chooses an item
+  };
+  struct Target {
+    Rect place;
+    std::u32string caption;
+  };
+  Kind kind = Kind::None;
+  // Different for every wait begun: every page of a message, every page of a menu.
+  std::uint64_t serial = 0;
+  Rect message;  // a right click here shows or hides the menu
+  // In a menu wait with the menu shown: its header first, then each entry with a caption.
+  std::vector<Target> menu;
+  Rect previous, next;  // the item window's "＜" and "＞"
+};
 
 // The game as the layer around it sees it: the window's input goes in unchanged (EventSink),
 // and besides that only what never changes what the game observes.
@@ -49,6 +73,10 @@ class HostedGame : public EventSink {
   // The pages, menus and items the window shows from now on are told to `observer` (nullptr:
   // to none).
   virtual void observeText(ShownTextObserver* observer) = 0;
+  // While on, a page wait ends by itself after baseMs and perCharacterMs for every character
+  // on the page; never a menu's or the item window's wait.
+  virtual void setAutoAdvance(bool on, std::uint32_t baseMs, std::uint32_t perCharacterMs) = 0;
+  [[nodiscard]] virtual GameWait wait() const = 0;
 };
 
 }  // namespace qov

@@ -142,7 +142,7 @@ class MessageWindow::Writer {
     // The page so far is read before the item it shows.
     w_.pageComplete();
     w_.items_.ITMSET();
-    pageWait();
+    w_.pageWait(false);
     w_.items_.hide();
   }
 
@@ -158,7 +158,7 @@ class MessageWindow::Writer {
 
   // Every page wait starts the next page at the speed CharDelay says.
   void pageWait() {
-    w_.pageWait();
+    w_.pageWait(true);
     delay_ = w_.CharDelay_;
   }
 
@@ -194,10 +194,19 @@ MessageWindow::MessageWindow(Platform& platform, PictureBox& MES, CommandMenu& m
       setMousePointer_(std::move(setMousePointer)) {}
 
 void MessageWindow::MESHG(std::u32string_view text) {
+  // A bad mark-up ends the message with a ScriptError; the window writes no more then.
+  struct Writing {
+    bool& on;
+    explicit Writing(bool& flag) : on(flag) { on = true; }
+    ~Writing() { on = false; }
+    Writing(const Writing&) = delete;
+    Writing& operator=(const Writing&) = delete;
+  } writing(writing_);
   Writer(*this, text).run();
 }
 
 void MessageWindow::clear() {
+  pageCharacters_ = 0;
   MES_.cls();
   if (history_ != nullptr) history_->cleared();
   if (pageTold_ && shownText_ != nullptr) shownText_->pageGone();
@@ -222,6 +231,7 @@ void MessageWindow::print(std::u32string_view piece, bool indent) {
     }
     pageText_ += piece;
   }
+  for (const char32_t c : piece) pageCharacters_ += c != U'　' && c != U' ';
   MES_.print(piece, MES_.foreColor);
 }
 
@@ -248,23 +258,37 @@ void MessageWindow::TWAIT(std::int16_t ms) {
   }
 }
 
-void MessageWindow::pageWait() {
+std::optional<std::uint32_t> MessageWindow::pageLook(bool byItself) const {
+  if (reading.hold) return std::nullopt;
+  if (reading.skip) return kSkipPageMs;
+  if (reading.autoAdvance && byItself) {
+    return reading.autoBaseMs + reading.autoPerCharacterMs * pageCharacters_;
+  }
+  return std::nullopt;
+}
+
+void MessageWindow::pageWait(bool byItself) {
   pageComplete();
   MesClick = 0;
+  ++pageWaits_;
   setMousePointer_(Cursor::Wait);
-  // While skipping, the page goes on by itself once it has been in sight a moment.
-  std::optional<std::uint32_t> skipSince;
+  // While skipping or advancing by itself, the page goes on once it has been in sight long
+  // enough; holding it, or a change of mode, starts the look again.
+  std::optional<std::uint32_t> since;
+  std::optional<std::uint32_t> looking;
   while (MesClick == 0) {
-    if (!reading.skip || reading.hold) {
-      skipSince.reset();
+    const std::optional<std::uint32_t> look = pageLook(byItself);
+    if (look != looking) since.reset();
+    looking = look;
+    if (!look) {
       platform_.waitEvents();
       continue;
     }
     const std::uint32_t now = platform_.tickCount();
-    if (!skipSince) skipSince = now;
-    const std::uint32_t shown = now - *skipSince;
-    if (shown >= kSkipPageMs) break;
-    platform_.waitEvents(kSkipPageMs - shown);
+    if (!since) since = now;
+    const std::uint32_t shown = now - *since;
+    if (shown >= *look) break;
+    platform_.waitEvents(*look - shown);
   }
   setMousePointer_(Cursor::Default);
   MesClick = 0;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -58,9 +59,14 @@ class MessageWindow {
   // The player's reading keys, which the game never sees: `skip` (Ctrl held) writes text at
   // once and ends page waits by themselves after a short look; `hold` (the message history
   // open) keeps the writer where it is.
+  // `autoAdvance` ends page waits by themselves after a delay that grows with the page's
+  // characters (not the page wait of an item picture).
   struct Reading {
     bool skip = false;
     bool hold = false;
+    bool autoAdvance = false;
+    std::uint32_t autoBaseMs = 1500;
+    std::uint32_t autoPerCharacterMs = 80;
   };
   Reading reading;
   // How long a page stays in sight when skipping.
@@ -78,14 +84,21 @@ class MessageWindow {
   [[nodiscard]] std::int16_t charDelay() const { return CharDelay_; }
   [[nodiscard]] std::int16_t textColor() const { return TextColor_; }
 
+  // MESHG is writing a message or waiting at one of its pages.
+  [[nodiscard]] bool writing() const { return writing_; }
+  // Page waits begun so far.
+  [[nodiscard]] std::uint64_t pageWaits() const { return pageWaits_; }
+
  private:
   class Writer;
   friend class Writer;
 
   // Waits until at least `ms` have passed on the tick count, serving events meanwhile.
   void TWAIT(std::int16_t ms);
-  // Waits for a left click with the wait cursor shown.
-  void pageWait();
+  // Waits for a left click with the wait cursor shown; `byItself`: auto-advance may end it.
+  void pageWait(bool byItself);
+  // How long the page now written stays before it goes on by itself; nullopt: until a click.
+  [[nodiscard]] std::optional<std::uint32_t> pageLook(bool byItself) const;
   // `indent`: the blank before a line's text, which readers of the page leave out.
   void print(std::u32string_view piece, bool indent = false);
   // Tells the observer of the page as it stands, unless it is empty or was told already.
@@ -105,6 +118,9 @@ class MessageWindow {
   std::array<std::u32string, kSpeakerCount> SpeakerName_{};
   std::int16_t CharDelay_ = 0;
   std::int16_t TextColor_ = 0;
+  bool writing_ = false;
+  std::uint64_t pageWaits_ = 0;
+  std::uint32_t pageCharacters_ = 0;  // written on the page, blanks left out
 };
 
 }  // namespace qov

@@ -271,6 +271,37 @@ void Qov::observeText(ShownTextObserver* observer) {
   items_.observeText(observer);
 }
 
+void Qov::setAutoAdvance(bool on, std::uint32_t baseMs, std::uint32_t perCharacterMs) {
+  messages_.reading.autoAdvance = on;
+  messages_.reading.autoBaseMs = baseMs;
+  messages_.reading.autoPerCharacterMs = perCharacterMs;
+}
+
+GameWait Qov::wait() const {
+  const WindowControls& c = controls_;
+  GameWait w;
+  w.serial = messages_.pageWaits() + menu_.pagesShown();
+  w.message = c.MES.visibleFrameRect();
+  if (items_.selecting()) {
+    w.kind = GameWait::Kind::Items;
+    w.previous = c.ITMCommand3[0].visibleFrameRect();
+    w.next = c.ITMCommand3[1].visibleFrameRect();
+  } else if (messages_.writing()) {
+    w.kind = GameWait::Kind::Message;
+  } else if (menu_.choosing()) {
+    w.kind = GameWait::Kind::Menu;
+    if (c.LBcm.shown()) {
+      w.menu.push_back({c.LBcm.visibleFrameRect(), c.LBcm.caption});
+      for (const Label& entry : c.Label1) {
+        if (entry.shown() && !entry.caption.empty()) {
+          w.menu.push_back({entry.visibleFrameRect(), entry.caption});
+        }
+      }
+    }
+  }
+  return w;
+}
+
 void Qov::closeRequested() {
   Form_Unload();
 }

@@ -94,6 +94,8 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   void recordPages(PageRecorder* recorder) override { messages_.recordInto(recorder); }
   void setSkip(bool on) override { messages_.reading.skip = on; }
   void observeText(ShownTextObserver* observer) override;
+  void setAutoAdvance(bool on, std::uint32_t baseMs, std::uint32_t perCharacterMs) override;
+  [[nodiscard]] GameWait wait() const override;
 
   // The parts, for tests and tools.
   [[nodiscard]] WindowControls& controls() { return controls_; }

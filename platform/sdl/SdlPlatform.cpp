@@ -140,6 +140,18 @@ Key keyOf(const SDL_Keysym& keysym) {
       return Key::M;
     case SDLK_v:
       return Key::V;
+    case SDLK_BACKSPACE:
+      return Key::Backspace;
+    case SDLK_LEFT:
+      return Key::Left;
+    case SDLK_RIGHT:
+      return Key::Right;
+    case SDLK_a:
+      return Key::A;
+    case SDLK_x:
+      return Key::X;
+    case SDLK_z:
+      return Key::Z;
     default:
       return Key::Other;
   }

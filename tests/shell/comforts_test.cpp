@@ -285,7 +285,8 @@ TEST(Comforts, ScaleAndVolumeSurviveARestart) {
             "; The Qov player's own settings; the player rewrites this file.\n"
             "[window]\nscale = 2\nfullscreen = no\n\n[sound]\nvolume = 80\nmute = no\n"
             "\n[text]\nhook = no\nclipboard = no\n"
-            "\n[speech]\nspeak = no\nrate = 0\nvolume = 100\n");
+            "\n[speech]\nspeak = no\nrate = 0\nvolume = 100\n"
+            "\n[reading]\nauto-advance = 1500\nauto-advance-per-character = 80\n");
 }
 
 TEST(Comforts, ABrokenSettingsFileStartsWithTheDefaults) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/SaveFile.h"
+#include "shell/Notice.h"
 #include "tests/shell/FakeSpeechServer.h"
 #include "tests/shell/ShellTestSupport.h"
 
@@ -78,16 +79,16 @@ struct Play {
   ShellWindow w;
   std::vector<std::string> clipboard;  // what the clipboard held at each wait
   std::function<void()> atFirstWait;
+  std::function<void()> atEachWait;
 
   explicit Play(const std::function<void(Play&)>& before = nullptr) : w(makeDir()) {
     if (before) before(*this);
     const auto wait = [this](const Control& next) {
       return [this, &next] {
         if (clipboard.empty() && atFirstWait) atFirstWait();
+        if (atEachWait) atEachWait();
         clipboard.push_back(w.platform.clipboardText());
         w.shell.textOut().speech().flush();
-        // A notice of ours over the wait is closed first.
-        if (w.shell.screens().top() != nullptr) w.platform.key(Key::Enter);
         w.click(next);
       };
     };
@@ -162,11 +163,15 @@ TEST(TextOut, SpeechSpeaksEachPageCutsItAtTheNextAndSpeaksTheMenu) {
         std::ofstream(sockets.path() / "qov.ini") << "[speech]\nrate = 30\nvolume = 50\n";
         p.w.platform.setSettingsFile(sockets.path() / "qov.ini");
         p.w.platform.key(Key::V);
-        p.atFirstWait = [&p] {  // the player's menu focus on an entry, twice
+        p.atFirstWait = [&p] {  // the player's menu, its focus moved down and up by keys
           p.w.shell.textOut().speech().flush();
-          p.w.shell.textOut().menuFocused(U"見る");
+          p.w.platform.key(Key::Escape);
           p.w.shell.textOut().speech().flush();
-          p.w.shell.textOut().menuFocused(U"使う");
+          p.w.platform.key(Key::Down);
+          p.w.shell.textOut().speech().flush();
+          p.w.platform.key(Key::Up);
+          p.w.shell.textOut().speech().flush();
+          p.w.platform.key(Key::Escape);
         };
       });
       std::string err;
@@ -182,10 +187,11 @@ TEST(TextOut, SpeechSpeaksEachPageCutsItAtTheNextAndSpeaksTheMenu) {
   const std::vector<std::string> expected = {
       "SPEAK 読み上げを始めます",
       "SPEAK " + kHookLines[0],
-      "CANCEL",  // the focus moves
-      "SPEAK 見る",
+      "SPEAK メニュー、続ける、設定、キー操作、終了",  // the player's menu opens
+      "CANCEL",                                        // the focus moves
+      "SPEAK 設定",
       "CANCEL",
-      "SPEAK 使う",
+      "SPEAK 続ける",
       "CANCEL",  // the next page
       "SPEAK " + kHookLines[1],
       "CANCEL",
@@ -210,21 +216,26 @@ TEST(TextOut, SpeechSpeaksEachPageCutsItAtTheNextAndSpeaksTheMenu) {
   EXPECT_EQ(fileBytes(silent.dir.path() / SaveFile::kFileName), saved);
 }
 
-std::size_t countOf(const std::string& text, const std::string& part) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
-
 TEST(TextOut, WithoutASpeechServerOneNoticeSaysSoAndTheGameGoesOnSilent) {
   TempDir nowhere;
   const SpeechAddress address("unix_socket:" + (nowhere.path() / "none.sock").string());
-  Play play([](Play& p) { p.w.platform.key(Key::V); });
+  std::vector<std::u32string> notice;
+  Play play([&notice](Play& p) {
+    p.w.platform.key(Key::V);
+    p.atEachWait = [&p, &notice] {  // the notice comes over a page; Enter closes it
+      const auto* shown = dynamic_cast<const NoticeScreen*>(p.w.shell.screens().top());
+      if (shown == nullptr) return;
+      notice = shown->lines();
+      p.w.platform.key(Key::Enter);
+    };
+  });
   std::string err;
   EXPECT_EQ(play.w.run(&err), 0);
   EXPECT_EQ(play.w.stalls, 8u);
-  EXPECT_TRUE(play.w.platform.messageBoxes().empty());
-  EXPECT_EQ(countOf(err, "読み上げができません"), 1u) << err;
+  EXPECT_EQ(play.w.platform.messageBoxes().size(), 0u);
+  ASSERT_FALSE(notice.empty());
+  EXPECT_EQ(notice.back(), U"音声なしで続けます。");
+  EXPECT_NE(notice.front().find(U"読み上げができません"), std::u32string::npos);
   EXPECT_NE(err.find("speech-dispatcher cannot speak"), std::string::npos) << err;
 }
 
