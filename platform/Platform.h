@@ -66,7 +66,6 @@ enum class Key {
   Digit2,
   Digit3,
   Digit4,
-  Backspace,
   Left,
   Right,
   A,

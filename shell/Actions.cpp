@@ -32,8 +32,6 @@ std::u32string keyName(Key key) {
       return U"End";
     case Key::Delete:
       return U"Delete";
-    case Key::Backspace:
-      return U"Backspace";
     case Key::F1:
       return U"F1";
     case Key::F11:

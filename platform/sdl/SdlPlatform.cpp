@@ -140,8 +140,6 @@ Key keyOf(const SDL_Keysym& keysym) {
       return Key::M;
     case SDLK_v:
       return Key::V;
-    case SDLK_BACKSPACE:
-      return Key::Backspace;
     case SDLK_LEFT:
       return Key::Left;
     case SDLK_RIGHT:
