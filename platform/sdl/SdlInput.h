@@ -1,0 +1,15 @@
+#pragma once
+
+#include <SDL.h>
+
+#include "platform/Platform.h"
+
+namespace qov {
+
+// SDL's mouse buttons, keys and modifiers as the program names them.
+[[nodiscard]] int mouseButton(Uint8 sdlButton);
+[[nodiscard]] Key keyOf(const SDL_Keysym& keysym);
+// The modifiers held after the event, KeyModifier bits.
+[[nodiscard]] int modifiersOf(const SDL_KeyboardEvent& e);
+
+}  // namespace qov
