@@ -105,9 +105,8 @@ void Speech::ask(Request request) {
     if (request.kind == Request::Kind::Volume) volume_ = request.value;
     // Before the first words there is nothing to change or cut off, and no thread.
     if (request.kind != Request::Kind::Say && !thread_.joinable()) return;
-    // What has not been spoken yet would be cut off at once.
-    if (request.kind == Request::Kind::Cancel)
-      std::erase_if(waiting_, [](const Request& r) { return r.kind == Request::Kind::Say; });
+    // Requests go to the server in the order they were asked, a cut-off included, so that what
+    // is spoken never depends on how fast this thread runs.
     waiting_.push_back(std::move(request));
     if (!thread_.joinable()) thread_ = std::thread([this] { serve(); });
   }
