@@ -42,7 +42,7 @@ std::optional<fs::path> userConfigHome() {
   return baseDirectory("XDG_CONFIG_HOME", ".config");
 }
 
-std::optional<fs::path> userSaveDirectory(const fs::path& gameDir) {
+std::optional<fs::path> userGameDirectory(const fs::path& gameDir, std::string_view kind) {
   const std::optional<fs::path> data = userDataHome();
   if (!data) return std::nullopt;
   std::error_code ec;
@@ -52,7 +52,11 @@ std::optional<fs::path> userSaveDirectory(const fs::path& gameDir) {
   const std::string name = folder.filename().empty() ? "game" : folder.filename().string();
   char digits[9];
   std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(hash32(folder.native())));
-  return *data / "qov" / "saves" / (name + "-" + digits);
+  return *data / "qov" / kind / (name + "-" + digits);
+}
+
+std::optional<fs::path> userSaveDirectory(const fs::path& gameDir) {
+  return userGameDirectory(gameDir, "saves");
 }
 
 }  // namespace qov

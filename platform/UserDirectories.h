@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 namespace qov {
 
@@ -16,5 +17,9 @@ namespace qov {
 // folder always gives the same place; two games of the same name do not share one.
 [[nodiscard]] std::optional<std::filesystem::path> userSaveDirectory(
     const std::filesystem::path& gameDir);
+// The place of the game in gameDir among the user's data of one kind ("saves", "states",
+// "seen"): <data home>/qov/<kind>/<folder name>-<the same 8 hex digits>.
+[[nodiscard]] std::optional<std::filesystem::path> userGameDirectory(
+    const std::filesystem::path& gameDir, std::string_view kind);
 
 }  // namespace qov
