@@ -34,6 +34,12 @@ std::u32string keyName(Key key) {
       return U"Delete";
     case Key::F1:
       return U"F1";
+    case Key::F5:
+      return U"F5";
+    case Key::F6:
+      return U"F6";
+    case Key::F9:
+      return U"F9";
     case Key::F11:
       return U"F11";
     case Key::F12:
@@ -210,6 +216,9 @@ std::vector<ActionEntry> shellActions() {
       {Action::Mute, U"消音", {B::onKey(Key::M)}, false, false, true},
       {Action::Clipboard, U"文をクリップボードへ（入／切）", {B::onKey(Key::C)}},
       {Action::Speech, U"読み上げ（入／切）", {B::onKey(Key::V)}, false, false, true},
+      {Action::QuickSave, U"クイックセーブ", {B::onKey(Key::F5, kAny)}},
+      {Action::QuickLoad, U"クイックロード", {B::onKey(Key::F9, kAny)}, false, false, true},
+      {Action::Slots, U"セーブ・ロードの画面", {B::onKey(Key::F6, kAny)}, false, false, true},
       {Action::KeysList, U"このキー一覧", {B::onKey(Key::F1, kAny)}},
       {Action::PlayerMenu,
        U"プレイヤーのメニュー",

@@ -30,6 +30,9 @@ enum class Action {
   Clipboard,  // each page's text copied to the clipboard, on or off
   Speech,     // self-voicing, on or off
   PlayerMenu,
+  QuickSave,
+  QuickLoad,
+  Slots,  // the screen of the save slots
 };
 
 enum ChooseDirection : int { kChooseUp = 1, kChooseDown, kChooseLeft, kChooseRight };

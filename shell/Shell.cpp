@@ -22,12 +22,16 @@ Shell::Shell(Platform& platform, HostedGame& game)
                [this](const std::vector<std::u32string>& lines) { postNotice(lines); }),
       keyPlay_(platform, game),
       settingsPage_(platform, screens_, settingsRows()),
+      states_(platform, game, screens_,
+              [this](const std::vector<std::u32string>& lines) { postNotice(lines); }),
       playerMenu_(
           platform, screens_, game,
           {{U"続ける", nullptr},
+           {U"セーブ", [this] { states_.showSlots(true); }},
+           {U"ロード", [this] { states_.showSlots(false); }},
            {U"設定", [this] { settingsPage_.show(); }},
            {U"キー操作", [this] { static_cast<void>(comforts_.perform(Asked{Action::KeysList})); }},
-           {U"終了", [this] { game_.closeRequested(); }}}) {
+           {U"終了", [this] { closeRequested(); }}}) {
   screens_.onChange([this] { screensChanged(); });
   // The entry the keys move to is spoken, as the game's own menu is when it appears.
   const auto focused = [this](std::u32string_view caption) {
@@ -42,6 +46,7 @@ Shell::Shell(Platform& platform, HostedGame& game)
   });
   game_.setOpeningObserver([this](bool running) { openingChanged(running); });
   game_.setNoticeHook([this](std::u32string_view text) { showNotice(text); });
+  states_.setPageText([this] { return textOut_.page(); });
   platform_.setEventSink(this);
 }
 
@@ -136,7 +141,10 @@ bool Shell::take(const Press& press) {
   }
   for (const Asked& each : asked) {
     // The game's waits answer keys only while no screen of ours is over the game.
-    if (top == nullptr && (keyPlay_.perform(each) || playerMenu_.perform(each))) return true;
+    if (top == nullptr &&
+        (keyPlay_.perform(each) || playerMenu_.perform(each) || states_.perform(each))) {
+      return true;
+    }
     if (textOut_.perform(each) || comforts_.perform(each)) return true;
   }
   // While a screen of ours is shown, the game sees nothing.
@@ -188,6 +196,11 @@ void Shell::updateSkip(const KeyPress& key, bool pressed) {
   textOut_.skip(skipping);
 }
 
+void Shell::closeRequested() {
+  states_.autosave();
+  game_.closeRequested();
+}
+
 void Shell::mouseWheel(int steps) {
   for (; steps > 0; --steps) static_cast<void>(take(Press::ofWheel(1)));
   for (; steps < 0; ++steps) static_cast<void>(take(Press::ofWheel(-1)));
@@ -226,6 +239,7 @@ void Shell::dropped(const fs::path& path) {
     return;
   }
   nextGame_ = folder;
+  states_.autosave();
   game_.end();
 }
 
@@ -233,18 +247,20 @@ void Shell::dropped(const fs::path& path) {
 
 bool Shell::frameChanged() const {
   return game_.frameChanged() || screens_.signature() != presentedScreens_ ||
-         keyPlay_.signature() != presentedMarks_;
+         keyPlay_.signature() != presentedMarks_ || states_.toastSignature() != presentedToast_;
 }
 
 const Image& Shell::composeFrame() {
   const Image& game = game_.composeFrame();
   presentedScreens_ = screens_.signature();
   presentedMarks_ = keyPlay_.signature();
+  presentedToast_ = states_.toastSignature();
   const bool marks = keyPlay_.marks();
-  if (screens_.empty() && !marks) return game;
+  if (screens_.empty() && !marks && states_.toastText().empty()) return game;
   frame_ = game;
   if (marks) keyPlay_.draw(frame_);
   screens_.draw(frame_);
+  states_.drawToast(frame_);
   return frame_;
 }
 

@@ -20,6 +20,7 @@
 #include "shell/Screens.h"
 #include "shell/SettingsPage.h"
 #include "shell/TextOut.h"
+#include "shell/states/States.h"
 #include "ui/HostedGame.h"
 
 namespace qov {
@@ -52,6 +53,7 @@ class Shell final : public EventSink {
   [[nodiscard]] KeyPlay& keyPlay() { return keyPlay_; }
   [[nodiscard]] PlayerMenu& playerMenu() { return playerMenu_; }
   [[nodiscard]] SettingsPage& settingsPage() { return settingsPage_; }
+  [[nodiscard]] States& states() { return states_; }
   // Told the caption of every entry the keys or the pad move to, the game's menu and the
   // player's, besides the speech that says it.
   void onFocus(std::function<void(std::u32string_view)> told);
@@ -62,7 +64,8 @@ class Shell final : public EventSink {
   void keyDown(const KeyPress& key) override;
   void keyUp(const KeyPress& key) override;
   void mouseWheel(int steps) override;
-  void closeRequested() override { game_.closeRequested(); }
+  // Closing the window keeps the game's last wait in the autosave.
+  void closeRequested() override;
   // An existing game folder, or a file inside one, named by its absolute path ends this game
   // as closing the window does and names the next one; anything else (a dropped text, a
   // relative name) is named in a notice and changes nothing.
@@ -91,6 +94,7 @@ class Shell final : public EventSink {
   TextOut textOut_;
   KeyPlay keyPlay_;
   SettingsPage settingsPage_;
+  States states_;
   PlayerMenu playerMenu_;
   bool holding_ = false;
   int takenButtons_ = 0;  // presses taken, whose releases are taken too
@@ -98,6 +102,7 @@ class Shell final : public EventSink {
   std::array<int, static_cast<std::size_t>(Key::Other) + 1> keysHeld_{};  // but Ctrl
   std::uint64_t presentedScreens_ = 0;
   std::uint64_t presentedMarks_ = 0;
+  std::uint64_t presentedToast_ = 0;
   Image frame_;
   std::list<std::unique_ptr<NoticeScreen>> posted_;  // closed ones go at the next post
   std::optional<std::filesystem::path> nextGame_;

@@ -34,6 +34,8 @@ class TextOut final : public ShownTextObserver {
 
   // The text hook writes to `fd` whatever the settings say (qov --texthook).
   void hookTo(int fd) { hookFd_ = fd; }
+  // The page in the window, once completely shown; empty when there is none.
+  [[nodiscard]] const std::u32string& page() const { return page_; }
   // Applies the player's settings, once they are read.
   void start();
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -96,6 +97,14 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   void observeText(ShownTextObserver* observer) override;
   void setAutoAdvance(bool on, std::uint32_t baseMs, std::uint32_t perCharacterMs) override;
   [[nodiscard]] GameWait wait() const override;
+  // Stand-ins until the window fills in and goes on from its snapshots.
+  [[nodiscard]] std::optional<GameSnapshot> snapshot() const override { return std::nullopt; }
+  [[nodiscard]] std::optional<std::string> refusal(const GameSnapshot& /*state*/) const override {
+    return std::nullopt;
+  }
+  [[noreturn]] void restore(GameSnapshot /*state*/) override { std::abort(); }
+  void startFrom(GameSnapshot /*state*/) override {}
+  void setWaitObserver(std::function<void()> /*observer*/) override {}
 
   // The parts, for tests and tools.
   [[nodiscard]] WindowControls& controls() { return controls_; }

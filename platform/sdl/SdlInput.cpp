@@ -58,6 +58,12 @@ Key keyOf(const SDL_Keysym& keysym) {
       return Key::Backspace;
     case SDLK_F1:
       return Key::F1;
+    case SDLK_F5:
+      return Key::F5;
+    case SDLK_F6:
+      return Key::F6;
+    case SDLK_F9:
+      return Key::F9;
     case SDLK_F11:
       return Key::F11;
     case SDLK_F12:
