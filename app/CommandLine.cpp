@@ -8,7 +8,7 @@ namespace qov {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: qov [GAME]\n"
+    "usage: qov [--resume] [GAME]\n"
     "       qov --library\n"
     "       qov --add GAME\n"
     "       qov --list\n"
@@ -30,6 +30,8 @@ constexpr std::string_view kUsage =
     "              TITLE<TAB>FOLDER\n"
     "  --list      prints the library, one game a line: TITLE<TAB>FOLDER<TAB>the time last\n"
     "              played (ISO 8601, UTC) or -\n"
+    "  --resume    goes on from the autosave, taken when the window was last closed during the\n"
+    "              game; without one (or with one the game cannot go on from) it starts as usual\n"
     "  --from-library  plays GAME as the library does: when the game ends by itself (EXIT or\n"
     "              EOF), the library comes back\n"
     "  --check     reads every script of the game without running it and prints each fault\n"
@@ -45,7 +47,8 @@ constexpr std::string_view kUsage =
     "  --help      prints this text\n"
     "  --version   prints the version\n"
     "\n"
-    "The library is kept in $XDG_DATA_HOME/qov/library.ini (~/.local/share/qov/library.ini).\n";
+    "The library is kept in $XDG_DATA_HOME/qov/library.ini (~/.local/share/qov/library.ini),\n"
+    "a game's save states (F5, F9, F6) in $XDG_DATA_HOME/qov/states/<folder>-<hash>/.\n";
 
 template <typename Number>
 std::optional<Number> parseNumber(std::string_view text) {
@@ -101,6 +104,8 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
       error = setMode(Mode::list, arg);
     } else if (arg == "--from-library") {
       line.fromLibrary = true;
+    } else if (arg == "--resume") {
+      line.resume = true;
     } else if (arg == "--seed") {
       const auto seed =
           i + 1 < args.size() ? parseNumber<std::uint64_t>(args[i + 1]) : std::nullopt;
@@ -132,6 +137,9 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
   if (line.mode == Mode::add && !line.gameDir) return UsageError{"--add needs a game to add"};
   if (line.fromLibrary && (line.mode != Mode::play || !line.gameDir)) {
     return UsageError{"--from-library needs a game to play"};
+  }
+  if (line.resume && line.mode != Mode::play && line.mode != Mode::trace) {
+    return UsageError{"--resume belongs to a play of the game"};
   }
   if (line.textHook && line.mode != Mode::play && line.mode != Mode::trace) {
     return UsageError{"--texthook belongs to a play of the game"};

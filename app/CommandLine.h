@@ -24,6 +24,8 @@ struct CommandLine {
   // --autoplay: how many plays, and the seed of their random choices.
   int runs = 0;
   std::uint64_t seed = 1;
+  // --resume: the game goes on from its autosave.
+  bool resume = false;
   // --texthook: each page's text on standard output as it is shown.
   bool textHook = false;
 };

@@ -21,6 +21,7 @@
 #include "author/Trace.h"
 #include "engine/ScriptStore.h"
 #include "platform/ProgramEnd.h"
+#include "platform/UserDirectories.h"
 #include "platform/render/Render.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "shell/Shell.h"
@@ -82,7 +83,7 @@ struct GameEnd {
 
 // Plays one game (writing each command it runs to standard error with `trace`); returns the exit
 // code.
-int play(const fs::path& gameDir, bool trace, bool textHook, GameEnd& end) {
+int play(const fs::path& gameDir, bool trace, bool textHook, bool resume, GameEnd& end) {
   std::error_code ec;
   const std::vector<fs::path> mediaDirs = {fs::current_path(ec), gameDir};
   try {
@@ -92,6 +93,17 @@ int play(const fs::path& gameDir, bool trace, bool textHook, GameEnd& end) {
     qov::author::TraceWriter traceWriter(std::cerr);
     if (trace) window.interpreter().setObserver(&traceWriter);
     if (textHook) shell.textOut().hookTo(qov::TextOut::kStandardOutput);
+    // The player's own states of this game: never in the game's folder.
+    if (const auto states = qov::userGameDirectory(gameDir, "states")) {
+      shell.states().open(gameDir, *states);
+      if (resume) {
+        if (std::optional<qov::GameSnapshot> from = shell.states().resumeState()) {
+          window.startFrom(std::move(*from));
+        }
+      }
+    } else {
+      std::cerr << "qov: no place for save states: neither $XDG_DATA_HOME nor $HOME is set\n";
+    }
     const int code = shell.run();
     end.nextGame = shell.nextGame();
     end.byScript = window.endedByScript();
@@ -119,9 +131,11 @@ int startAnew(const char* programName, std::vector<std::string> args) {
 }
 
 // The game in `gameDir` played in a fresh process.
-int startGame(const char* programName, const fs::path& gameDir, bool fromLibrary) {
+int startGame(const char* programName, const fs::path& gameDir, bool fromLibrary,
+              bool resume = false) {
   std::vector<std::string> args = {"--", gameDir.string()};
   if (fromLibrary) args.insert(args.begin(), "--from-library");
+  if (resume) args.insert(args.begin(), "--resume");
   return startAnew(programName, std::move(args));
 }
 
@@ -130,18 +144,20 @@ int showLibrary(const char* programName) {
   std::optional<qov::Library> library = openLibrary();
   if (!library) return 1;
   std::optional<fs::path> chosen;
+  bool resume = false;
   try {
     std::error_code ec;
     qov::SdlPlatform platform({fs::current_path(ec)});
     qov::LibraryScreen screen(platform, *library, {demoGame(), homeFolder()});
     chosen = screen.run();
+    resume = screen.resumeChosen();
   } catch (const std::exception& e) {
     std::cerr << "qov: " << e.what() << '\n';
     return 1;
   }
   // The game's own process notes when it was played.
   if (!chosen) return 0;
-  return startGame(programName, *chosen, true);
+  return startGame(programName, *chosen, true, resume);
 }
 
 // --list: one game a line, title, folder and the time last played.
@@ -291,7 +307,8 @@ int main(int argc, char** argv) {
     }
   }
   GameEnd end;
-  const int code = play(gameDir, command.mode == qov::Mode::trace, command.textHook, end);
+  const int code =
+      play(gameDir, command.mode == qov::Mode::trace, command.textHook, command.resume, end);
   // The platform and the window are gone: the next game, or the library, starts in a clean
   // process.
   if (end.nextGame) return startAnew(programName, qov::argumentsAnew(command, *end.nextGame));

@@ -13,6 +13,7 @@
 #include "shell/PlayerSettings.h"
 #include "shell/library/FolderBrowser.h"
 #include "shell/library/GameFinder.h"
+#include "shell/states/States.h"
 #include "ui/GameData.h"
 #include "ui/WindowImages.h"
 
@@ -52,6 +53,8 @@ LibraryScreen::LibraryScreen(Platform& platform, Library& library, Places places
       fonts_(platform),
       addButton_(platform, kAddButton, U"ゲームを追加…"),
       removeButton_(platform, Rect{446, 0, 52, 16}, U"外す"),
+      resumeButton_(platform, Rect{306, 0, 64, 16}, U"続きから"),
+      startButton_(platform, Rect{374, 0, 68, 16}, U"はじめから"),
       confirmRemove_(platform, kConfirmRemove, U"外す"),
       confirmDelete_(platform, kConfirmDelete, U"コピーも削除"),
       confirmCancel_(platform, kConfirmCancel, U"やめる") {
@@ -83,11 +86,12 @@ void LibraryScreen::reload() {
   std::error_code ec;
   for (const LibraryEntry& e : library_.entries()) {
     rows_.push_back(Row{e.folder, fromUtf8(e.title), e.icon, e.played, false, e.copy,
-                        !fs::is_directory(e.folder, ec)});
+                        !fs::is_directory(e.folder, ec), States::hasAutosave(e.folder)});
   }
   if (!places_.demoGame.empty() && library_.find(places_.demoGame) == nullptr) {
     const GameSummary demo = readGameSummary(places_.demoGame);
-    rows_.push_back(Row{places_.demoGame, fromUtf8(demo.title), demo.icon, std::nullopt, true});
+    rows_.push_back(Row{places_.demoGame, fromUtf8(demo.title), demo.icon, std::nullopt, true,
+                        false, false, States::hasAutosave(places_.demoGame)});
   }
   selected_ = 0;
   for (std::size_t i = 0; keep && i < rows_.size(); ++i) {
@@ -114,6 +118,13 @@ LibraryScreen::Target LibraryScreen::targetAt(int x, int y) const {
   const Rect remove{removeButton_.look.rect.x, rowTop + 21, removeButton_.look.rect.w,
                     removeButton_.look.rect.h};
   if (!rows_[row].demo && remove.contains(x, y)) return {Target::RemoveButton, row};
+  if (rows_[row].resumable) {
+    const auto on = [&](const screen::PushButton& b) {
+      return Rect{b.look.rect.x, rowTop + 21, b.look.rect.w, b.look.rect.h}.contains(x, y);
+    };
+    if (on(resumeButton_)) return {Target::ResumeButton, row};
+    if (on(startButton_)) return {Target::StartButton, row};
+  }
   return {Target::Row, row};
 }
 
@@ -156,6 +167,12 @@ void LibraryScreen::act(const Target& target) {
     case Target::RemoveButton:
       askRemove(target.row);
       break;
+    case Target::ResumeButton:
+      play(target.row, true);
+      break;
+    case Target::StartButton:
+      play(target.row);
+      break;
     case Target::AddButton:
       openBrowser();
       break;
@@ -193,7 +210,11 @@ void LibraryScreen::keyDown(const KeyPress& key) {
   }
   switch (key.key) {
     case Key::Enter:
-      if (!key.repeat) play(selected_);
+      if (!key.repeat) play(selected_, rows_[selected_].resumable && resumeMarked_);
+      break;
+    case Key::Left:
+    case Key::Right:
+      resumeMarked_ = !resumeMarked_;
       break;
     case Key::Delete:
       if (!key.repeat) askRemove(selected_);
@@ -241,7 +262,7 @@ void LibraryScreen::scroll(long rows) {
   touch();
 }
 
-void LibraryScreen::play(std::size_t row) {
+void LibraryScreen::play(std::size_t row, bool resume) {
   if (row >= rows_.size()) return;
   select(row);
   std::error_code ec;
@@ -251,6 +272,7 @@ void LibraryScreen::play(std::size_t row) {
     return;
   }
   chosen_ = rows_[row].folder;
+  resumeChosen_ = resume;
   done_ = true;
 }
 
@@ -368,12 +390,22 @@ void LibraryScreen::drawRow(std::size_t index, int y) {
   std::u32string where = screen::readable(row.folder, places_.home);
   if (row.copy) where = U"書庫から展開: " + where;
   if (row.missing) where = U"見つかりません: " + where;
-  const int whereWidth = area.w - 56 - (row.demo ? 0 : removeButton_.look.rect.w + 8);
+  const int whereWidth = row.resumable ? resumeButton_.look.rect.x - 56
+                                       : area.w - 56 - (row.demo ? 0 : removeButton_.look.rect.w + 8);
   screen::text(frame_, *fonts_.small, screen::fit(*fonts_.small, where, whereWidth), 48, y + 23,
                row.missing ? screen::kWarning : screen::kDimText, area);
   if (!row.demo) {
     removeButton_.look.rect.y = y + 21;
     removeButton_.look.draw(frame_);
+  }
+  if (row.resumable) {
+    const bool marked = index == selected_;
+    for (screen::PushButton* b : {&resumeButton_, &startButton_}) {
+      b->look.rect.y = y + 21;
+      b->look.pressed = marked && (b == &resumeButton_) == resumeMarked_;
+      b->look.draw(frame_);
+      b->look.pressed = false;
+    }
   }
 }
 

@@ -39,6 +39,7 @@ class LibraryScreen final : public EventSink {
     bool demo = false;
     bool copy = false;
     bool missing = false;  // the folder is gone (a drive not mounted, a folder moved)
+    bool resumable = false;  // an autosave waits: "続きから" beside "はじめから"
   };
 
   static constexpr int kRowHeight = 40;
@@ -53,6 +54,11 @@ class LibraryScreen final : public EventSink {
   // Opens the window (at the player's scale) and runs until the player picks a game, whose
   // folder it returns, or closes the window (nullopt).
   [[nodiscard]] std::optional<std::filesystem::path> run();
+  // The game run() returned goes on from its autosave ("続きから").
+  [[nodiscard]] bool resumeChosen() const { return resumeChosen_; }
+  // Of a resumable row, the button Enter presses: "続きから" (else "はじめから"); Left and
+  // Right move between them.
+  [[nodiscard]] bool resumeMarked() const { return resumeMarked_; }
 
   // EventSink
   void mouseDown(int x, int y, int button) override;
@@ -76,7 +82,17 @@ class LibraryScreen final : public EventSink {
  private:
   // Where a press began: a row, a row's remove button, a button of the screen.
   struct Target {
-    enum Kind { None, Row, RemoveButton, AddButton, ConfirmRemove, ConfirmDelete, ConfirmCancel };
+    enum Kind {
+      None,
+      Row,
+      RemoveButton,
+      ResumeButton,
+      StartButton,
+      AddButton,
+      ConfirmRemove,
+      ConfirmDelete,
+      ConfirmCancel
+    };
     Kind kind = None;
     std::size_t row = 0;
     friend bool operator==(const Target&, const Target&) = default;
@@ -91,7 +107,7 @@ class LibraryScreen final : public EventSink {
   void act(const Target& target);
   void select(std::size_t row);
   void scroll(long rows);
-  void play(std::size_t row);
+  void play(std::size_t row, bool resume = false);
   void askRemove(std::size_t row);
   void remove(bool deleteCopy);
   void openBrowser();
@@ -112,6 +128,8 @@ class LibraryScreen final : public EventSink {
   screen::Fonts fonts_;
   screen::PushButton addButton_;
   screen::PushButton removeButton_;  // drawn on each row
+  screen::PushButton resumeButton_;  // on each resumable row
+  screen::PushButton startButton_;
   screen::PushButton confirmRemove_;
   screen::PushButton confirmDelete_;
   screen::PushButton confirmCancel_;
@@ -131,6 +149,8 @@ class LibraryScreen final : public EventSink {
   std::u32string work_;
   bool done_ = false;
   std::optional<std::filesystem::path> chosen_;
+  bool resumeChosen_ = false;
+  bool resumeMarked_ = true;
   bool changed_ = true;
   Image frame_;
 };

@@ -46,6 +46,7 @@ SlotScreen::~SlotScreen() {
 
 void SlotScreen::show(bool saving) {
   saving_ = saving;
+  focus_ = 0;
   confirming_.reset();
   for (std::size_t i = 0; i < slots_.size(); ++i) refresh(i);
   ++changes_;

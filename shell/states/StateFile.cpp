@@ -343,10 +343,10 @@ std::string encodeState(const SavedState& state) {
          {"thumbnail", toBase64(state.thumbnailPng)},
          {"game", snapshotJson(state.snapshot)}};
   // Texts that are not valid Unicode are written as U+FFFD rather than refused.
-  std::string bytes = j.dump(0, ' ', false, Json::error_handler_t::replace);
+  std::string bytes = j.dump(-1, ' ', false, Json::error_handler_t::replace);
   if (bytes.size() <= kMostStateBytes) return bytes;
   j["thumbnail"] = "";
-  bytes = j.dump(0, ' ', false, Json::error_handler_t::replace);
+  bytes = j.dump(-1, ' ', false, Json::error_handler_t::replace);
   return bytes.size() <= kMostStateBytes ? bytes : std::string();
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Encoding.h"
+#include "platform/UserDirectories.h"
 #include "platform/render/Render.h"
 #include "shell/Panel.h"
 #include "shell/states/SlotScreen.h"
@@ -67,8 +68,7 @@ States::States(Platform& platform, HostedGame& game, ScreenStack& screens, Notif
         platform_.setTimerEnabled(toastTimer_, false);
         toast_.clear();
         ++toastSerial_;
-      },
-      true);
+      });
   game_.setWaitObserver([this] { waitBegun(); });
 }
 
@@ -89,6 +89,12 @@ fs::path States::fileOf(std::string_view name) const {
 std::string States::slotName(int index) {
   const std::string number = std::to_string(index + 1);
   return "slot" + std::string(number.size() < 2 ? 1 : 0, '0') + number;
+}
+
+bool States::hasAutosave(const fs::path& gameDir) {
+  const std::optional<fs::path> folder = userGameDirectory(gameDir, "states");
+  std::error_code ec;
+  return folder && fs::is_regular_file(*folder / "auto.json", ec);
 }
 
 const std::string& States::hash() {
@@ -155,7 +161,7 @@ std::optional<std::u32string> States::write(std::string_view name, const GameSna
   state.snapshot = snapshot;
   state.title = game_.caption();
   state.scriptsHash = hash();
-  state.takenAt = static_cast<std::int64_t>(std::time(nullptr));
+  state.takenAt = now_ ? now_() : static_cast<std::int64_t>(std::time(nullptr));
   if (pageText_) state.pageStart = pageText_().substr(0, kPageStartLength);
   Image frame(506, 384);
   game_.drawFrame(frame);
@@ -247,6 +253,7 @@ std::optional<GameSnapshot> States::resumeState() {
 
 void States::toast(std::u32string_view text) {
   toast_ = text;
+  lastToast_ = text;
   ++toastSerial_;
   platform_.setTimerEnabled(toastTimer_, true);
 }

@@ -41,6 +41,8 @@ class States {
   [[nodiscard]] const std::filesystem::path& folder() const { return folder_; }
   // What tells the first characters of the page shown.
   void setPageText(std::function<std::u32string()> page) { pageText_ = std::move(page); }
+  // What tells the time a state is taken (seconds since 1970); unset, the system's clock.
+  void setClock(std::function<std::int64_t()> now) { now_ = std::move(now); }
 
   // F5, F9 and F6; true when the action was one of them.
   [[nodiscard]] bool perform(const Asked& asked);
@@ -51,6 +53,8 @@ class States {
   // The file of a state: "quick", "auto", slotName(i).
   [[nodiscard]] std::filesystem::path fileOf(std::string_view name) const;
   [[nodiscard]] static std::string slotName(int index);  // slot01 to slot20
+  // Whether the game in `gameDir` has an autosave to go on from.
+  [[nodiscard]] static bool hasAutosave(const std::filesystem::path& gameDir);
 
   // Takes the state of the game's wait into `name`; why it could not, else nullopt.
   [[nodiscard]] std::optional<std::u32string> save(std::string_view name);
@@ -70,6 +74,8 @@ class States {
   // A short notice that closes by itself, drawn over everything.
   void toast(std::u32string_view text);
   [[nodiscard]] const std::u32string& toastText() const { return toast_; }
+  // The last one shown, gone or not.
+  [[nodiscard]] const std::u32string& lastToast() const { return lastToast_; }
   void drawToast(Image& frame) const;
   [[nodiscard]] std::uint64_t toastSignature() const { return toastSerial_; }
 
@@ -88,6 +94,7 @@ class States {
   std::filesystem::path gameDir_;
   std::filesystem::path folder_;
   std::function<std::u32string()> pageText_;
+  std::function<std::int64_t()> now_;
   std::optional<std::string> hash_;
   std::optional<GameSnapshot> last_;  // at the game's last wait
   bool quickPending_ = false;         // F5 away from a wait: at the next one
@@ -95,6 +102,7 @@ class States {
   std::unique_ptr<SlotScreen> slotScreen_;
   std::shared_ptr<const Font> font_;
   std::u32string toast_;
+  std::u32string lastToast_;
   std::uint64_t toastSerial_ = 0;
   TimerId toastTimer_ = 0;
 };

@@ -162,7 +162,7 @@ TEST(KeyPlay, KeysAloneReachTheSaveThatClicksReach) {
     const std::vector<std::pair<int, std::u32string>> game{
         {4, U"移動"}, {8, U"移動＞"}, {9, U"移動"}, {10, U"持ち物を使う"}};
     for (int wait = 0; wait < 11; ++wait) {
-      if (menuAtEachWait) expected.insert(expected.end(), {U"設定", U"続ける"});
+      if (menuAtEachWait) expected.insert(expected.end(), {U"セーブ", U"続ける"});
       for (const auto& [at, caption] : game) {
         if (at == wait) expected.push_back(caption);
       }

@@ -49,8 +49,7 @@ TEST(PlayerMenu, OpensOverTheHeldGameAndEveryEntryAnswersMouseAndKeys) {
   });
   w.then([&] {
     ASSERT_TRUE(menu.shown());
-    w.platform.key(Key::Down);
-    w.platform.key(Key::Down);
+    for (int i = 0; i < 4; ++i) w.platform.key(Key::Down);
     w.platform.key(Key::Enter);  // キー操作
   });
   w.then([&] {
@@ -104,7 +103,7 @@ TEST(PlayerMenu, TheSettingsPageChangesAndKeepsTheSettings) {
   SettingsPage& page = w.shell.settingsPage();
   w.then([&] {
     w.platform.key(Key::Escape);
-    w.platform.key(Key::Down);
+    for (int i = 0; i < 3; ++i) w.platform.key(Key::Down);
     w.platform.key(Key::Enter);  // 設定
   });
   w.then([&] {
