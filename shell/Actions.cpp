@@ -218,7 +218,7 @@ std::vector<ActionEntry> shellActions() {
       {Action::Speech, U"読み上げ（入／切）", {B::onKey(Key::V)}, false, false, true},
       {Action::QuickSave, U"クイックセーブ", {B::onKey(Key::F5, kAny)}},
       {Action::QuickLoad, U"クイックロード", {B::onKey(Key::F9, kAny)}, false, false, true},
-      {Action::Slots, U"セーブ・ロードの画面", {B::onKey(Key::F6, kAny)}, false, false, true},
+      {Action::Slots, U"セーブ・ロード", {B::onKey(Key::F6, kAny)}, false, false, true},
       {Action::KeysList, U"このキー一覧", {B::onKey(Key::F1, kAny)}},
       {Action::PlayerMenu,
        U"プレイヤーのメニュー",

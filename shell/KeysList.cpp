@@ -7,7 +7,7 @@ namespace qov {
 
 namespace {
 
-constexpr Rect kOverlayBox{32, 24, 440, 288};
+constexpr Rect kOverlayBox{32, 16, 440, 306};
 constexpr Argb kOverlayShade = rgb(0, 0, 48);
 constexpr Argb kOverlayBorder = rgb(160, 160, 208);
 constexpr Argb kOverlayHeading = rgb(255, 255, 0);
