@@ -54,6 +54,8 @@ TEST(CommandLine, ModesAndTheGameDirectory) {
     EXPECT_TRUE(std::get<CommandLine>(parse(args)).textHook);
   }
   EXPECT_FALSE(std::get<CommandLine>(parse({"game"})).textHook);
+  EXPECT_TRUE(std::get<CommandLine>(parse({"--resume", "--from-library", "--", "game"})).resume);
+  EXPECT_FALSE(std::get<CommandLine>(parse({"game"})).resume);
 }
 
 TEST(CommandLine, ADroppedGameStartsInTheModeOfTheOneBefore) {
@@ -91,6 +93,7 @@ TEST(CommandLine, MistakesAreUsageErrors) {
       {{"--check", "--from-library", "game"}, "--from-library needs a game to play"},
       {{"--texthook", "--check"}, "--texthook belongs to a play of the game"},
       {{"--autoplay", "2", "--texthook"}, "--texthook belongs to a play of the game"},
+      {{"--resume", "--check"}, "--resume belongs to a play of the game"},
   };
   for (const auto& c : cases) {
     const auto parsed = parse(c.args);
