@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/Image.h"
 #include "platform/Platform.h"
+#include "ui/GameSnapshot.h"
 
 namespace qov {
 
@@ -77,6 +79,20 @@ class HostedGame : public EventSink {
   // on the page; never a menu's or the item window's wait.
   virtual void setAutoAdvance(bool on, std::uint32_t baseMs, std::uint32_t perCharacterMs) = 0;
   [[nodiscard]] virtual GameWait wait() const = 0;
+
+  // The game's state at the wait it is in; nullopt where it waits for nothing or in the opening.
+  [[nodiscard]] virtual std::optional<GameSnapshot> snapshot() const = 0;
+  // Why `state` cannot be gone on from (a picture it shows changed or is gone, its line holds
+  // no command that waits); nullopt when it can.
+  [[nodiscard]] virtual std::optional<std::string> refusal(const GameSnapshot& state) const = 0;
+  // Leaves whatever the game is doing and goes on from `state`, which refusal() accepted: the
+  // waits are left by an exception that run() catches, so only an input handler may call it,
+  // once its own work is done.
+  [[noreturn]] virtual void restore(GameSnapshot state) = 0;
+  // Before run(): the game starts from `state` instead of from its first script.
+  virtual void startFrom(GameSnapshot state) = 0;
+  // Told each time a wait for the player begins (where snapshot() gives a state).
+  virtual void setWaitObserver(std::function<void()> observer) = 0;
 };
 
 }  // namespace qov
