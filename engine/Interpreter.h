@@ -43,6 +43,9 @@ class Interpreter {
   [[nodiscard]] std::int16_t returnLine() const { return context_.ReturnLine; }
   [[nodiscard]] std::int16_t caseEndLine() const { return store_.caseEndLine(); }
   [[nodiscard]] const ScriptStore& store() const { return store_; }
+  // Where a save state puts the script back.
+  [[nodiscard]] ScriptStore& store() { return store_; }
+  void setReturnLine(std::int16_t line) { context_.ReturnLine = line; }
 
   // nullptr (the default) observes nothing.
   void setObserver(CommandObserver* observer) { observer_ = observer; }

@@ -92,7 +92,34 @@ void ScriptStore::assign(std::span<const std::u32string> lines, std::string file
   CaseEndLine_ = 0;
 }
 
+std::shared_ptr<const std::vector<std::u32string>> ScriptStore::texts() const {
+  if (!texts_) {
+    auto texts = std::make_shared<std::vector<std::u32string>>();
+    texts->reserve(lines_.size());
+    for (const Line& line : lines_) texts->push_back(line.text);
+    texts_ = std::move(texts);
+  }
+  return texts_;
+}
+
+void ScriptStore::restore(std::shared_ptr<const std::vector<std::u32string>> texts,
+                          std::string scriptFile, std::int16_t lineNo, std::int16_t caseEndLine) {
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const std::u32string& text = i < texts->size() ? (*texts)[i] : std::u32string();
+    if (text.empty()) {
+      lines_[i] = Line{};
+    } else {
+      store(static_cast<int>(i), text);
+    }
+  }
+  texts_ = std::move(texts);
+  scriptFile_ = std::move(scriptFile);
+  LineNo_ = lineNo;
+  CaseEndLine_ = caseEndLine;
+}
+
 void ScriptStore::store(int index, std::u32string text) {
+  texts_.reset();
   Line& line = lines_[static_cast<std::size_t>(index)];
   line.text = std::move(text);
   line.fields.clear();

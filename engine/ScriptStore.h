@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -55,6 +56,13 @@ class ScriptStore {
   // Stores `lines` as lines 1 upwards (at most kMaxLines) without reading a file, for tools
   // that read scripts without running them.
   void assign(std::span<const std::u32string> lines, std::string fileName);
+
+  // Every line's text, 0 to kMaxLines, as one value shared until the store next changes.
+  [[nodiscard]] std::shared_ptr<const std::vector<std::u32string>> texts() const;
+  // Puts back lines that texts() gave (kMaxLines + 1 of them), the file they were loaded
+  // from last, LineNo and CaseEndLine.
+  void restore(std::shared_ptr<const std::vector<std::u32string>> texts, std::string scriptFile,
+               std::int16_t lineNo, std::int16_t caseEndLine);
 
   // The file the loaded script came from, relative to the game directory, as it is on disk.
   [[nodiscard]] const std::string& scriptFile() const { return scriptFile_; }
@@ -142,6 +150,7 @@ class ScriptStore {
   std::int16_t LineNo_ = 0;
   std::int16_t CaseEndLine_ = 0;
   std::string scriptFile_;
+  mutable std::shared_ptr<const std::vector<std::u32string>> texts_;  // none once changed
 };
 
 }  // namespace qov

@@ -262,6 +262,12 @@ std::optional<fs::path> findFile(const fs::path& dir, std::string_view name) {
   return found;
 }
 
+std::uint64_t contentHash(const std::vector<std::uint8_t>& bytes) {
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  for (const std::uint8_t b : bytes) hash = (hash ^ b) * 0x100000001b3ull;
+  return hash;
+}
+
 std::optional<std::vector<std::uint8_t>> readFile(const fs::path& path) {
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) return std::nullopt;

@@ -32,5 +32,7 @@ struct NameReading {
                                                             std::string_view name);
 
 [[nodiscard]] std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path);
+// A 64-bit hash (FNV-1a) of a file's bytes: whether a file is still the one it was.
+[[nodiscard]] std::uint64_t contentHash(const std::vector<std::uint8_t>& bytes);
 
 }  // namespace qov

@@ -7,6 +7,7 @@
 #include "engine/Variables.h"
 #include "ui/Controls.h"
 #include "ui/ItemWindow.h"
+#include "ui/ScopedFlag.h"
 #include "ui/ShownText.h"
 
 namespace qov {
@@ -61,14 +62,17 @@ int CommandMenu::showPage(std::int16_t menu, std::array<std::int16_t, kEntryCoun
   return shown;
 }
 
-std::int16_t CommandMenu::CMSL(std::int16_t menu) {
+std::int16_t CommandMenu::CMSL(std::int16_t menu, const Resume* resume) {
   menus::checkMenu(menu);
   const std::int16_t start = menu;
-  std::int16_t current = start;
+  std::int16_t current = resume != nullptr ? resume->page : start;
+  menus::checkMenu(current);
+  start_ = start;
   std::array<std::int16_t, kEntryCount> map{};
   // A click on a label without an entry shows the same menu again, which is not news.
   bool appears = true;
   for (;;) {
+    current_ = current;
     if (current == start) LBcm_.caption = kHeaderCaption;
     const int shown = showPage(current, map);
     CMDS(1);
@@ -77,15 +81,21 @@ std::int16_t CommandMenu::CMSL(std::int16_t menu) {
     // A click made before the menu is shown is forgotten.
     MenuChoice = 99;
     ++pagesShown_;
-    choosing_ = true;
-    while (MenuChoice == 99) platform_.waitEvents();
-    choosing_ = false;
+    if (resume != nullptr && resume->itemLabel) {
+      MenuChoice = *resume->itemLabel;  // the item window was open on this page
+    } else {
+      const ScopedFlag choosing(choosing_);
+      if (waitBegins_) waitBegins_();
+      while (MenuChoice == 99) platform_.waitEvents();
+    }
+    resume = nullptr;
     if (MenuChoice == -1) {
       current = start;
       continue;
     }
     appears = false;
     if (MenuChoice < 0 || MenuChoice >= shown) continue;  // only labels with a caption choose
+    const std::int16_t label = MenuChoice;
     MenuChoice = map[static_cast<std::size_t>(MenuChoice)];
     const std::u32string& entry =
         MenuText[static_cast<std::size_t>(current)][static_cast<std::size_t>(MenuChoice)];
@@ -100,6 +110,7 @@ std::int16_t CommandMenu::CMSL(std::int16_t menu) {
       LBcm_.caption += kSubmenuSuffix;
       current = static_cast<std::int16_t>(marker - U'０');
     } else if (marker == menus::kItemMarker) {
+      itemLabel_ = label;
       if (chooseItem()) {
         vars_.setVar(0, items_.ItemSel);
         return code;
@@ -116,9 +127,29 @@ bool CommandMenu::chooseItem() {
   items_.ItemWait = 1;
   items_.ITMSET();
   setInterpreterTimer_(false);
-  while (items_.ItemWait != 0) platform_.waitEvents();
+  {
+    const ScopedFlag choosing(choosingItem_);
+    if (waitBegins_) waitBegins_();
+    while (items_.ItemWait != 0) platform_.waitEvents();
+  }
   setInterpreterTimer_(true);
   return items_.ItemSel != -1;
+}
+
+std::u32string CommandMenu::header() const {
+  return LBcm_.caption;
+}
+
+std::array<std::u32string, CommandMenu::kEntryCount> CommandMenu::entries() const {
+  std::array<std::u32string, kEntryCount> captions;
+  for (std::size_t i = 0; i < captions.size(); ++i) captions[i] = Label1_[i]->caption;
+  return captions;
+}
+
+void CommandMenu::setCaptions(std::u32string_view header,
+                              const std::array<std::u32string, kEntryCount>& entries) {
+  LBcm_.caption = header;
+  for (std::size_t i = 0; i < entries.size(); ++i) Label1_[i]->caption = entries[i];
 }
 
 void CommandMenu::told() const {

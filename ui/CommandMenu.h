@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,8 +41,14 @@ class CommandMenu {
   void CMST(std::int16_t menu, std::u32string_view text);
   // MenuText(menu, entry) = text, marker included (ADDCM; DELCM passes "").
   void setMenuText(std::int16_t menu, std::int16_t entry, std::u32string_view text);
+  // Where a save state goes on inside CMSL: the page shown, and the label of the "￥" entry
+  // when the item window chooses.
+  struct Resume {
+    std::int16_t page = 0;
+    std::optional<std::int16_t> itemLabel;
+  };
   // Shows the menu and runs it until a final choice; returns menu * 100 + entry index.
-  [[nodiscard]] std::int16_t CMSL(std::int16_t menu);
+  [[nodiscard]] std::int16_t CMSL(std::int16_t menu, const Resume* resume = nullptr);
   // 0 hides the six labels, 1 shows them, 2 toggles; nothing while the opening runs.
   void CMDS(std::int16_t mode);
 
@@ -58,6 +65,21 @@ class CommandMenu {
 
   // CMSL waits for a click on a menu page (not while the item window chooses).
   [[nodiscard]] bool choosing() const { return choosing_; }
+  // The item window chooses for a "￥" entry of the menu.
+  [[nodiscard]] bool choosingItem() const { return choosingItem_; }
+  // While CMSL runs: the menu it was asked for, the page it shows, the label of the "￥" entry
+  // being chosen for.
+  [[nodiscard]] std::int16_t startMenu() const { return start_; }
+  [[nodiscard]] std::int16_t currentPage() const { return current_; }
+  [[nodiscard]] std::int16_t itemLabel() const { return itemLabel_; }
+  // Told at the start of every wait of CMSL: a menu page, the item window.
+  void onWait(std::function<void()> begins) { waitBegins_ = std::move(begins); }
+  // The labels' captions: the header's, then the entries'.
+  [[nodiscard]] std::u32string header() const;
+  [[nodiscard]] std::array<std::u32string, kEntryCount> entries() const;
+  void setCaptions(std::u32string_view header, const std::array<std::u32string, kEntryCount>& entries);
+  void setShown(bool shown);
+
   // Menu pages shown by CMSL so far.
   [[nodiscard]] std::uint64_t pagesShown() const { return pagesShown_; }
 
@@ -72,7 +94,6 @@ class CommandMenu {
   int showPage(std::int16_t menu, std::array<std::int16_t, kEntryCount>& map);
   // Runs the item window for a "￥" entry; false when the player cancelled.
   bool chooseItem();
-  void setShown(bool shown);
   // Tells the observer of the menu the labels show.
   void told() const;
 
@@ -85,6 +106,11 @@ class CommandMenu {
   std::function<std::int16_t()> opTick_;
   ShownTextObserver* shownText_ = nullptr;
   bool choosing_ = false;
+  bool choosingItem_ = false;
+  std::int16_t start_ = 0;
+  std::int16_t current_ = 0;
+  std::int16_t itemLabel_ = 0;
+  std::function<void()> waitBegins_;
   std::uint64_t pagesShown_ = 0;
 };
 

@@ -82,10 +82,12 @@ class HostedGame : public EventSink {
 
   // The game's state at the wait it is in; nullopt where it waits for nothing or in the opening.
   [[nodiscard]] virtual std::optional<GameSnapshot> snapshot() const = 0;
-  // Why `state` cannot be gone on from (a picture it shows changed or is gone); nullopt if it can.
+  // Why `state` cannot be gone on from (a picture it shows changed or is gone, its line holds
+  // no command that waits); nullopt when it can.
   [[nodiscard]] virtual std::optional<std::string> refusal(const GameSnapshot& state) const = 0;
-  // Leaves whatever the game is doing (it unwinds the waits with an exception that
-  // Qov::run catches) and goes on from `state`. Call it only from an input handler.
+  // Leaves whatever the game is doing and goes on from `state`, which refusal() accepted: the
+  // waits are left by an exception that run() catches, so only an input handler may call it,
+  // once its own work is done.
   [[noreturn]] virtual void restore(GameSnapshot state) = 0;
   // Before run(): the game starts from `state` instead of from its first script.
   virtual void startFrom(GameSnapshot state) = 0;

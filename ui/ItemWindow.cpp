@@ -72,8 +72,13 @@ void ItemWindow::ITMCommand3_Click(int index) {
     }
     if (vars_.itemCount(sel) > 0) break;
   }
-  ItemSel = static_cast<std::int16_t>(sel);
-  c_.ITMLabel1.caption = vars_.itemName(sel);
+  select(static_cast<std::int16_t>(sel));
+}
+
+void ItemWindow::select(std::int16_t item) {
+  if (item < 0 || item > kLastItem) return;
+  ItemSel = item;
+  c_.ITMLabel1.caption = vars_.itemName(item);
   ITMHG();
   c_.focus = &c_.ITMPicture1;
   told();

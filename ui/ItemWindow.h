@@ -30,6 +30,9 @@ class ItemWindow {
   void ITMCommand2_Click();           // "やめる"
   void ITMCommand3_Click(int index);  // 0 "＜", 1 "＞"
 
+  // The selection shows item `item`, as browsing to it does (a save state going on).
+  void select(std::int16_t item);
+
   // True while ITEM shows the selection mode.
   [[nodiscard]] bool selecting() const;
   // Each item shown from now on is told to `observer` (nullptr: to none).

@@ -1,5 +1,6 @@
 #include "ui/MessageWindow.h"
 
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -8,6 +9,7 @@
 #include "ui/CommandMenu.h"
 #include "ui/Controls.h"
 #include "ui/ItemWindow.h"
+#include "ui/ScopedFlag.h"
 #include "ui/ShownText.h"
 
 namespace qov {
@@ -110,7 +112,7 @@ class MessageWindow::Writer {
     }
     print(std::u32string_view(&c, 1));
     ++column_;
-    if (delay_ > 0 && !w_.reading.skip) w_.TWAIT(delay_);
+    if (delay_ > 0 && !w_.reading.skip && !w_.resuming_) w_.TWAIT(delay_);
     // A click during typing writes the rest of the page at once.
     if (w_.MesClick == 2) delay_ = 0;
     wrapAtLineEnd();
@@ -195,14 +197,48 @@ MessageWindow::MessageWindow(Platform& platform, PictureBox& MES, CommandMenu& m
 
 void MessageWindow::MESHG(std::u32string_view text) {
   // A bad mark-up ends the message with a ScriptError; the window writes no more then.
-  struct Writing {
-    bool& on;
-    explicit Writing(bool& flag) : on(flag) { on = true; }
-    ~Writing() { on = false; }
-    Writing(const Writing&) = delete;
-    Writing& operator=(const Writing&) = delete;
-  } writing(writing_);
+  const ScopedFlag writing(writing_);
+  pageWaitsOfMessage_ = 0;
   Writer(*this, text).run();
+  // A message shorter than the pages to pass (its script changed) goes on from its end.
+  resuming_ = false;
+  pagesToPass_ = 0;
+  passedAll();
+}
+
+void MessageWindow::resume(std::uint32_t pages, std::function<void()> resumed) {
+  pagesToPass_ = pages;
+  resuming_ = true;
+  resumed_ = std::move(resumed);
+  // The pages passed were read before; readers hear of the page resumed from its start.
+  keptReaders_ = {std::exchange(history_, nullptr), std::exchange(shownText_, nullptr)};
+  readersKept_ = true;
+  if (pages == 0) passedAll();
+}
+
+void MessageWindow::passedAll() {
+  if (!readersKept_) return;
+  readersKept_ = false;
+  history_ = keptReaders_.first;
+  shownText_ = keptReaders_.second;
+  keptReaders_ = {};
+  if (resumed_) std::exchange(resumed_, nullptr)();
+}
+
+void MessageWindow::replay(std::u32string_view text) {
+  resume(std::numeric_limits<std::uint32_t>::max(), nullptr);
+  MESHG(text);
+}
+
+GameSnapshot::Writing MessageWindow::attributes() const {
+  return {SpeakerName_, CharDelay_, TextColor_, MES_.foreColor};
+}
+
+void MessageWindow::setAttributes(const GameSnapshot::Writing& writing) {
+  SpeakerName_ = writing.speakerNames;
+  CharDelay_ = writing.charDelay;
+  TextColor_ = writing.textColor;
+  MES_.foreColor = writing.foreColor;
 }
 
 void MessageWindow::clear() {
@@ -268,10 +304,19 @@ std::optional<std::uint32_t> MessageWindow::pageLook(bool byItself) const {
 }
 
 void MessageWindow::pageWait(bool byItself) {
+  const std::uint32_t page = pageWaitsOfMessage_++;
+  if (pagesToPass_ > 0) {
+    if (--pagesToPass_ == 0) passedAll();
+    return;
+  }
+  resuming_ = false;
   pageComplete();
   MesClick = 0;
   ++pageWaits_;
   setMousePointer_(Cursor::Wait);
+  const ScopedFlag atPage(atPage_);
+  page_ = page;
+  if (waitBegins_) waitBegins_();
   // While skipping or advancing by itself, the page goes on once it has been in sight long
   // enough; holding it, or a change of mode, starts the look again.
   std::optional<std::uint32_t> since;

@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/Platform.h"
+#include "ui/GameSnapshot.h"
 
 namespace qov {
 
@@ -50,6 +52,19 @@ class MessageWindow {
   void MESHG(std::u32string_view text);
   // Erases the window and puts the text cursor at its top left.
   void clear();
+
+  // Going on from a save state. resume: the next MESHG writes its first `pages` pages at once,
+  // without waits, delays or readers (`resumed` is told when it reaches its own page, which it
+  // also writes at once). replay: writes `text` to its end in the same way, waiting nowhere.
+  void resume(std::uint32_t pages, std::function<void()> resumed);
+  void replay(std::u32string_view text);
+  // Told at the start of every page wait (not of those a resume passes).
+  void onWait(std::function<void()> begins) { waitBegins_ = std::move(begins); }
+  [[nodiscard]] GameSnapshot::Writing attributes() const;
+  void setAttributes(const GameSnapshot::Writing& writing);
+  // A page wait is on; the page waits of the message before it.
+  [[nodiscard]] bool atPage() const { return atPage_; }
+  [[nodiscard]] std::uint32_t page() const { return page_; }
   // MES_MouseDown and Picture1_MouseDown: left answers a wait, right toggles the menu.
   void mouseDown(int button);
 
@@ -121,6 +136,19 @@ class MessageWindow {
   bool writing_ = false;
   std::uint64_t pageWaits_ = 0;
   std::uint32_t pageCharacters_ = 0;  // written on the page, blanks left out
+
+  std::function<void()> waitBegins_;
+  bool atPage_ = false;
+  std::uint32_t page_ = 0;
+  std::uint32_t pageWaitsOfMessage_ = 0;
+  // While going on from a save state: the page waits still to pass; delays are left out until
+  // a page wait is kept.
+  std::uint32_t pagesToPass_ = 0;
+  bool resuming_ = false;
+  std::function<void()> resumed_;
+  std::pair<PageRecorder*, ShownTextObserver*> keptReaders_{};
+  bool readersKept_ = false;
+  void passedAll();
 };
 
 }  // namespace qov

@@ -56,6 +56,8 @@ Qov::Qov(Platform& platform, std::filesystem::path gameDir,
       game_(readGameData(platform, gameDir_)) {
   platform_.setTimerEnabled(TimerQov_, false);
   controls_.ITMPicture1.setPicture(std::move(game_.itemSheet));
+  messages_.onWait([this] { waitBegins(); });
+  menu_.onWait([this] { waitBegins(); });
 }
 
 Qov::~Qov() = default;
@@ -69,7 +71,12 @@ void Qov::Form_Load() {
     std::cerr << "qov: no script \"" << toUtf8(kFirstScript) << "\" (" << toUtf8(kFirstScript)
               << ".QOV) in the game folder " << gameDir_.string() << '\n';
   }
-  interpreter_.load(kFirstScript);
+  if (startState_) {
+    applyState(*startState_);
+    startState_.reset();
+  } else {
+    interpreter_.load(kFirstScript);
+  }
   platform_.setTimerEnabled(TimerQov_, true);
   // The window appears once it is loaded, as a failed start shows only the error report.
   platform_.openWindow(game_.title, game_.icon, game_.cursor);
@@ -78,7 +85,13 @@ void Qov::Form_Load() {
 int Qov::run() {
   try {
     Form_Load();
-    for (;;) platform_.waitEvents();
+    for (;;) {
+      try {
+        for (;;) platform_.waitEvents();
+      } catch (GoingOn& goOn) {
+        applyState(goOn.state);
+      }
+    }
   } catch (const ProgramEnd& end) {
     return end.exitCode;
   }
@@ -94,10 +107,21 @@ void Qov::Form_Unload() {
 
 void Qov::MESHG(std::u32string_view text) {
   if (showObserver_) showObserver_(Shown::Message, text);
+  if (!resume_ || resume_->wait != GameSnapshot::Wait::Page) {
+    message_ = std::make_shared<const GameSnapshot::Message>(GameSnapshot::Message{
+        std::u32string(text), messages_.attributes(),
+        {vars_.vars(), vars_.itemCounts(), vars_.itemNames()}, items_.ItemSel, items_.ItemWait});
+  } else {
+    // Going on from a state: the pages before its own were read; the item window's readers
+    // hear of the page resumed and after.
+    items_.observeText(nullptr);
+    messages_.resume(resume_->page, [this] { items_.observeText(textObserver_); });
+  }
   messages_.MESHG(text);
 }
 
 void Qov::clearMessageWindow() {
+  message_.reset();
   messages_.clear();
 }
 
@@ -110,6 +134,10 @@ void Qov::setMenuText(std::int16_t menu, std::int16_t entry, std::u32string_view
 }
 
 std::int16_t Qov::CMSL(std::int16_t menu) {
+  if (resume_ && resume_->wait != GameSnapshot::Wait::Page && resume_->menu == menu) {
+    const CommandMenu::Resume inMenu = resume_->inMenu;
+    return menu_.CMSL(menu, &inMenu);
+  }
   return menu_.CMSL(menu);
 }
 
@@ -119,15 +147,24 @@ void Qov::CMDS(std::int16_t mode) {
 
 void Qov::GHG(std::u32string_view name) {
   if (showObserver_) showObserver_(Shown::Picture, name);
-  scene_.GHG(name);
+  pictureHash_ = scene_.GHG(name);
+  picture_ = name;
 }
 
 void Qov::MUSPL(std::u32string_view name, std::int16_t mode) {
   music_.MUSPL(name, mode);
+  if (mode == 1) musicPiece_ = name;
+  musicMode_ = mode;
 }
 
 void Qov::playSound(std::u32string_view name, std::int16_t flags) {
-  sounds_.sndPlaySoundA(std::u32string(name) + U".wav", flags);
+  const bool keeps = (flags & SoundEffects::kNoStop) != 0 && platform_.sound().playing();
+  std::u32string file = std::u32string(name) + U".wav";
+  sounds_.sndPlaySoundA(file, flags);
+  if (keeps) return;
+  const bool loops = (flags & SoundEffects::kAsync) != 0 && (flags & SoundEffects::kLoop) != 0;
+  loopingSound_ = loops ? std::move(file) : std::u32string();
+  loopingSoundFlags_ = loops ? flags : 0;
 }
 
 void Qov::OP() {
@@ -266,6 +303,7 @@ void Qov::holdGame(bool on) {
 }
 
 void Qov::observeText(ShownTextObserver* observer) {
+  textObserver_ = observer;
   messages_.observeText(observer);
   menu_.observeText(observer);
   items_.observeText(observer);
@@ -309,6 +347,8 @@ void Qov::closeRequested() {
 // ---- Frame ----
 
 bool Qov::frameChanged() const {
+  // Going on from a state shows nothing until its wait has been reached.
+  if (resume_) return false;
   return controls_.form.signature() != presentedSignature_;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -20,6 +20,7 @@
 #include "platform/Platform.h"
 #include "ui/CommandMenu.h"
 #include "ui/GameData.h"
+#include "ui/GameSnapshot.h"
 #include "ui/HostedGame.h"
 #include "ui/ItemWindow.h"
 #include "ui/MessageWindow.h"
@@ -97,14 +98,13 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   void observeText(ShownTextObserver* observer) override;
   void setAutoAdvance(bool on, std::uint32_t baseMs, std::uint32_t perCharacterMs) override;
   [[nodiscard]] GameWait wait() const override;
-  // Stand-ins until the window fills in and goes on from its snapshots.
-  [[nodiscard]] std::optional<GameSnapshot> snapshot() const override { return std::nullopt; }
-  [[nodiscard]] std::optional<std::string> refusal(const GameSnapshot& /*state*/) const override {
-    return std::nullopt;
+  [[nodiscard]] std::optional<GameSnapshot> snapshot() const override;
+  [[nodiscard]] std::optional<std::string> refusal(const GameSnapshot& state) const override;
+  [[noreturn]] void restore(GameSnapshot state) override;
+  void startFrom(GameSnapshot state) override { startState_ = std::move(state); }
+  void setWaitObserver(std::function<void()> observer) override {
+    waitObserver_ = std::move(observer);
   }
-  [[noreturn]] void restore(GameSnapshot /*state*/) override { std::abort(); }
-  void startFrom(GameSnapshot /*state*/) override {}
-  void setWaitObserver(std::function<void()> /*observer*/) override {}
 
   // The parts, for tests and tools.
   [[nodiscard]] WindowControls& controls() { return controls_; }
@@ -128,6 +128,27 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   // The item window's button that `control` is, as its click handler; nullptr otherwise.
   [[nodiscard]] Button* itemButton(Control& control);
   void click(Button& button);
+
+  // Save states (QovState.cpp).
+  // Puts every part back as `state` has it; the waiting command at its line then goes on to
+  // its wait at the next tick.
+  void applyState(const GameSnapshot& state);
+  // A wait begins: what a state left to its wait (the menu shown, the item chosen), then the
+  // observer.
+  void waitBegins();
+  // Thrown by restore() from inside a wait, caught by run().
+  struct GoingOn {
+    GameSnapshot state;
+  };
+  // What the next MESHG or CMSL needs to go on to the wait of a state.
+  struct Resume {
+    GameSnapshot::Wait wait = GameSnapshot::Wait::Page;
+    std::uint32_t page = 0;
+    std::int16_t menu = 0;
+    CommandMenu::Resume inMenu;
+    std::int16_t itemSel = 0;
+    std::int16_t menuShown = 0;
+  };
 
   Platform& platform_;
   Variables vars_;
@@ -157,6 +178,20 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   std::function<void(Shown, std::u32string_view)> showObserver_;
   std::function<void(bool)> openingObserver_;
   std::function<void(std::u32string_view)> noticeHook_;
+
+  // What a save state needs that no part keeps: the message the window shows as it began, the
+  // picture shown, the music and the looping effect.
+  std::shared_ptr<const GameSnapshot::Message> message_;
+  std::u32string picture_;
+  std::uint64_t pictureHash_ = 0;
+  std::u32string musicPiece_;
+  std::int16_t musicMode_ = 0;
+  std::u32string loopingSound_;
+  std::int16_t loopingSoundFlags_ = 0;
+  std::optional<GameSnapshot> startState_;
+  std::optional<Resume> resume_;  // frames wait until it has been reached
+  std::function<void()> waitObserver_;
+  ShownTextObserver* textObserver_ = nullptr;
 };
 
 }  // namespace qov

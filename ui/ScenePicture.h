@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "platform/Platform.h"
@@ -15,8 +17,12 @@ class ScenePicture {
   ScenePicture(Platform& platform, PictureBox& Picture1, std::filesystem::path gameDir);
 
   // Throws ScriptError when the file is missing or cannot be decoded; the picture shown
-  // stays then.
-  void GHG(std::u32string_view name);
+  // stays then. Returns the hash of the file's bytes (contentHash).
+  std::uint64_t GHG(std::u32string_view name);
+  // The hash of the picture file `name` as GHG would read it now; nullopt when there is none.
+  [[nodiscard]] std::optional<std::uint64_t> fileHash(std::u32string_view name) const;
+  // Shows no picture, as at the start.
+  void clear();
 
  private:
   Platform& platform_;
