@@ -62,19 +62,73 @@ States::States(Platform& platform, HostedGame& game, ScreenStack& screens, Notif
       notify_(std::move(notify)),
       slotScreen_(std::make_unique<SlotScreen>(platform, screens, *this)),
       font_(platform.font(FontRequest{FontFace::Gothic, 10.0, false})) {
-  toastTimer_ = platform_.createTimer(
-      kToastMs,
-      [this] {
-        platform_.setTimerEnabled(toastTimer_, false);
-        toast_.clear();
-        ++toastSerial_;
-      });
+  toastTimer_ = platform_.createTimer(kToastMs, [this] {
+    platform_.setTimerEnabled(toastTimer_, false);
+    toast_.clear();
+    ++toastSerial_;
+    reportFailures();
+  });
   game_.setWaitObserver([this] { waitBegun(); });
+  writer_ = std::jthread([this](const std::stop_token& stop) { writeJobs(stop); });
 }
 
 States::~States() {
   game_.setWaitObserver(nullptr);
   platform_.setTimerEnabled(toastTimer_, false);
+  {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return jobs_.empty() && !writing_; });
+  }
+  writer_.request_stop();
+  wake_.notify_all();
+}
+
+void States::writeJobs(const std::stop_token& stop) {
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock lock(mutex_);
+      if (!wake_.wait(lock, stop, [this] { return !jobs_.empty(); })) return;
+      job = std::move(jobs_.front());
+      jobs_.pop_front();
+      writing_ = true;
+    }
+    job.state.thumbnailPng = encodePng(job.thumbnail).value_or(std::string());
+    const std::string bytes = encodeState(job.state);
+    std::optional<std::u32string> failed;
+    if (bytes.empty()) {
+      failed = U"セーブできません（200 KB を超えます）: " + fromUtf8(job.file.string());
+    } else {
+      std::error_code ec;
+      fs::create_directories(job.file.parent_path(), ec);
+      ec = replaceFile(job.file, bytes);
+      if (ec) {
+        std::cerr << "qov: cannot write " << job.file.string() << ": " << ec.message() << '\n';
+        failed = U"セーブできません: " + fromUtf8(job.file.string()) + U": " + why(ec.message());
+      }
+    }
+    std::lock_guard lock(mutex_);
+    if (failed) failures_.push_back(std::move(*failed));
+    writing_ = false;
+    idle_.notify_all();
+  }
+}
+
+void States::finishWrites() {
+  {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return jobs_.empty() && !writing_; });
+  }
+  reportFailures();
+}
+
+void States::reportFailures() {
+  std::vector<std::u32string> failures;
+  {
+    std::lock_guard lock(mutex_);
+    failures.swap(failures_);
+  }
+  for (const std::u32string& failure : failures) notify_({failure});
 }
 
 void States::open(fs::path gameDir, fs::path folder) {
@@ -104,6 +158,7 @@ const std::string& States::hash() {
 
 void States::waitBegun() {
   last_ = game_.snapshot();
+  reportFailures();
   if (quickPending_ && last_) {
     quickPending_ = false;
     const std::optional<std::u32string> failed = write("quick", *last_);
@@ -165,17 +220,11 @@ std::optional<std::u32string> States::write(std::string_view name, const GameSna
   if (pageText_) state.pageStart = pageText_().substr(0, kPageStartLength);
   Image frame(506, 384);
   game_.drawFrame(frame);
-  state.thumbnailPng = encodePng(thumbnailOf(frame)).value_or(std::string());
-  const std::string bytes = encodeState(state);
-  const fs::path file = fileOf(name);
-  if (bytes.empty()) return U"セーブできません（200 KB を超えます）: " + fromUtf8(file.string());
-  std::error_code ec;
-  fs::create_directories(folder_, ec);
-  ec = replaceFile(file, bytes);
-  if (ec) {
-    std::cerr << "qov: cannot write " << file.string() << ": " << ec.message() << '\n';
-    return U"セーブできません: " + fromUtf8(file.string()) + U": " + why(ec.message());
+  {
+    std::lock_guard lock(mutex_);
+    jobs_.push_back(Job{fileOf(name), std::move(state), thumbnailOf(frame)});
   }
+  wake_.notify_all();
   return std::nullopt;
 }
 
@@ -190,6 +239,7 @@ std::optional<std::u32string> States::refusal(const SavedState& state) {
 }
 
 void States::load(std::string_view name) {
+  finishWrites();
   const fs::path file = fileOf(name);
   std::error_code ec;
   if (folder_.empty() || !fs::exists(file, ec)) {
@@ -213,13 +263,15 @@ void States::load(std::string_view name) {
 }
 
 std::optional<std::u32string> States::remove(std::string_view name) {
+  finishWrites();
   std::error_code ec;
   fs::remove(fileOf(name), ec);
   if (ec) return U"消せません: " + fromUtf8(fileOf(name).string()) + U": " + why(ec.message());
   return std::nullopt;
 }
 
-std::variant<std::monostate, SavedState, std::string> States::peek(std::string_view name) const {
+std::variant<std::monostate, SavedState, std::string> States::peek(std::string_view name) {
+  finishWrites();
   std::error_code ec;
   if (folder_.empty() || !fs::exists(fileOf(name), ec)) return std::monostate{};
   std::variant<SavedState, std::string> read = readStateFile(fileOf(name));
@@ -233,6 +285,8 @@ void States::autosave() {
   if (const std::optional<std::u32string> failed = write("auto", *last_)) {
     std::cerr << "qov: no autosave: " << toUtf8(*failed) << '\n';
   }
+  // The program ends next: the file is on the disk before it does.
+  finishWrites();
 }
 
 std::optional<GameSnapshot> States::resumeState() {

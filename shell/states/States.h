@@ -1,12 +1,16 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <variant>
 #include <vector>
 
@@ -63,7 +67,11 @@ class States {
   // Deletes the state in `name`; why it could not, else nullopt.
   [[nodiscard]] std::optional<std::u32string> remove(std::string_view name);
   // The state in `name` as a list shows it: nothing, the state, or why it cannot be read.
-  [[nodiscard]] std::variant<std::monostate, SavedState, std::string> peek(std::string_view name) const;
+  [[nodiscard]] std::variant<std::monostate, SavedState, std::string> peek(std::string_view name);
+
+  // Waits until every state asked for is on the disk (they are written off the window's
+  // thread), and tells the player of any that could not be written.
+  void finishWrites();
 
   // Writes the autosave from the game's last wait (once: closing the window).
   void autosave();
@@ -84,8 +92,17 @@ class States {
   // Why `state` cannot be gone on from in this game, else nullopt.
   [[nodiscard]] std::optional<std::u32string> refusal(const SavedState& state);
   [[nodiscard]] const std::string& hash();
+  // Asks for the state to be written; why it cannot be, else nullopt (a failure of the disk
+  // is told later).
   [[nodiscard]] std::optional<std::u32string> write(std::string_view name,
                                                     const GameSnapshot& snapshot);
+  struct Job {
+    std::filesystem::path file;
+    SavedState state;
+    Image thumbnail;
+  };
+  void writeJobs(const std::stop_token& stop);
+  void reportFailures();
 
   Platform& platform_;
   HostedGame& game_;
@@ -105,6 +122,15 @@ class States {
   std::u32string lastToast_;
   std::uint64_t toastSerial_ = 0;
   TimerId toastTimer_ = 0;
+
+  // The writer: encodes the thumbnail and the JSON and writes the file atomically.
+  std::mutex mutex_;
+  std::condition_variable_any wake_;
+  std::condition_variable idle_;
+  std::deque<Job> jobs_;
+  bool writing_ = false;
+  std::vector<std::u32string> failures_;
+  std::jthread writer_;  // last: it goes first
 };
 
 // The frame at a quarter of its size (126 x 96, the last two columns left out).

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "platform/UserDirectories.h"
 #include "shell/library/LibraryScreen.h"
 #include "tests/shell/LibraryTestSupport.h"
 
@@ -183,6 +186,50 @@ TEST(LibraryScreen, AFolderDroppedOntoTheWindowIsAdded) {
   EXPECT_EQ(s.screen->rows()[0].folder, dropped);
   EXPECT_NE(s.err.find((s.home() / "photos").string()), std::string::npos) << s.err;
   EXPECT_NE(s.screen->notice().find(U"holds no game"), std::u32string::npos);
+}
+
+}  // namespace
+}  // namespace qov::test
+
+namespace qov::test {
+namespace {
+
+// A game with an autosave offers 続きから beside はじめから: Enter goes on from it, Left or Right
+// moves to the other, and a click chooses either.
+TEST(LibraryScreen, AGameWithAnAutosaveOffersToGoOn) {
+  TempDir data;
+  const char* before = std::getenv("XDG_DATA_HOME");
+  const std::string kept = before != nullptr ? before : "";
+  ::setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+  const auto answers = [](const std::function<void(HeadlessPlatform&)>& press) {
+    Screen s;
+    const std::optional<fs::path> states = userGameDirectory(s.game(2), "states");
+    fs::create_directories(*states);
+    std::ofstream(*states / "auto.json") << "{}";
+    s.screen.emplace(s.platform, s.lib.library, LibraryScreen::Places{s.demo, s.home()});
+    EXPECT_FALSE(s.screen->rows()[0].resumable);
+    EXPECT_TRUE(s.screen->rows()[1].resumable);
+    press(s.platform);
+    const std::optional<fs::path> chosen = s.run();
+    EXPECT_EQ(chosen, s.game(2));
+    return s.screen->resumeChosen();
+  };
+  EXPECT_TRUE(answers([](HeadlessPlatform& p) {
+    p.key(Key::Down);
+    p.key(Key::Enter);
+  }));
+  EXPECT_FALSE(answers([](HeadlessPlatform& p) {
+    p.key(Key::Down);
+    p.key(Key::Right);
+    p.key(Key::Enter);
+  }));
+  EXPECT_FALSE(answers([](HeadlessPlatform& p) { p.click(400, removeY(1)); }));
+  EXPECT_TRUE(answers([](HeadlessPlatform& p) { p.click(330, removeY(1)); }));
+  if (before != nullptr) {
+    ::setenv("XDG_DATA_HOME", kept.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_DATA_HOME");
+  }
 }
 
 }  // namespace

@@ -182,6 +182,7 @@ TEST(States, F5KeepsTheWaitAndF9GoesBackToIt) {
   });
   w.then([&] {
     EXPECT_EQ(w.states.lastToast(), U"クイックセーブしました");
+    w.states.finishWrites();
     const auto read = readStateFile(w.states.fileOf("quick"));
     ASSERT_TRUE(std::holds_alternative<SavedState>(read));
     const SavedState& s = std::get<SavedState>(read);
@@ -301,6 +302,7 @@ TEST(States, TwentySlotsSaveLoadAndDeleteByKeysMouseAndThePlayersMenu) {
   });
   w.then([&] {
     EXPECT_FALSE(slots.shown());
+    w.states.finishWrites();
     EXPECT_TRUE(fs::exists(w.states.fileOf("slot01")));
     w.click(w.c.MES);
   });
@@ -326,6 +328,7 @@ TEST(States, TwentySlotsSaveLoadAndDeleteByKeysMouseAndThePlayersMenu) {
     w.platform.click(row.x + 200, row.y + 20);
   });
   w.then([&] {
+    w.states.finishWrites();
     EXPECT_TRUE(fs::exists(w.states.fileOf("slot08")));
     w.platform.key(Key::F6);
     w.platform.key(Key::Right);  // to loading
@@ -361,8 +364,82 @@ TEST(States, TwentySlotsSaveLoadAndDeleteByKeysMouseAndThePlayersMenu) {
   EXPECT_EQ(w.run(), 0);
   ASSERT_TRUE(w.game.restored);
   EXPECT_EQ(w.game.restored->page, secondPage);
+  w.states.finishWrites();
   for (int i = 1; i < States::kSlotCount; ++i) {
     EXPECT_EQ(fs::exists(w.states.fileOf(States::slotName(i))), i == 2 || i == 7) << i;
+  }
+}
+
+}  // namespace
+}  // namespace qov::test
+
+namespace qov::test {
+namespace {
+
+// The real window's snapshots: a state taken at the second page of a message, gone on from by
+// F9 or by the autosave in a fresh window, shows that page and plays on to the same save file.
+constexpr std::u32string_view kTwoPages =
+    U"LET,1,5\n"
+    U"MES,一ページ目の文。￥二ページ目の文です。￥\n"
+    U"LET,2,9\n"
+    U"SAVE\n"
+    U"MES,おわり。￥\n"
+    U"EXIT\n";
+
+struct RealPlay {
+  TempDir dir;
+  TempDir states;
+  RealPlay() { writeScript(dir.path(), "wnatu", kTwoPages); }
+  [[nodiscard]] std::string save() const {
+    std::ifstream in(dir.path() / "TOVELI2.DAT", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+};
+
+TEST(States, TheWindowGoesOnFromTheSecondPageToTheSameSaveFile) {
+  RealPlay play;
+  std::string uninterrupted;
+  {
+    ShellWindow w(play.dir.path());
+    for (int i = 0; i < 3; ++i) w.then([&] { w.click(w.c.MES); });
+    ASSERT_EQ(w.run(), 0);
+    uninterrupted = play.save();
+    ASSERT_FALSE(uninterrupted.empty());
+    std::filesystem::remove(play.dir.path() / "TOVELI2.DAT");
+  }
+  Image secondPage;
+  {
+    ShellWindow w(play.dir.path());
+    w.shell.states().open(play.dir.path(), play.states.path());
+    w.then([&] { w.click(w.c.MES); });
+    w.then([&] {
+      secondPage = w.platform.frame();
+      w.platform.key(Key::F5);
+    });
+    w.then([&] { w.platform.closeWindow(); });
+    ASSERT_EQ(w.run(), 0);
+    EXPECT_FALSE(std::filesystem::exists(play.dir.path() / "TOVELI2.DAT"));
+  }
+  for (const bool resume : {true, false}) {
+    SCOPED_TRACE(resume ? "from the autosave" : "by F9");
+    ShellWindow w(play.dir.path());
+    States& states = w.shell.states();
+    states.open(play.dir.path(), play.states.path());
+    if (resume) {
+      std::optional<GameSnapshot> from = states.resumeState();
+      ASSERT_TRUE(from);
+      w.window.startFrom(std::move(*from));
+    } else {
+      w.then([&] { w.platform.key(Key::F9); });
+    }
+    w.then([&] {
+      EXPECT_EQ(w.platform.frame(), secondPage);
+      w.click(w.c.MES);
+    });
+    w.then([&] { w.click(w.c.MES); });
+    EXPECT_EQ(w.run(), 0);
+    EXPECT_EQ(play.save(), uninterrupted);
+    std::filesystem::remove(play.dir.path() / "TOVELI2.DAT");
   }
 }
 
