@@ -109,7 +109,8 @@ void playAtWaits(const std::function<bool(qov::HeadlessPlatform&, qov::Shell&)>&
   fs::create_directories(dir);
   std::string script;
   for (int i = 0; i < 40; ++i) {
-    script += qov::encodeCp932(U"MES,浜辺の夜店に灯りがともる。波の音が遠くに聞こえる。￥") + "\r\n";
+    script +=
+        qov::encodeCp932(U"MES,浜辺の夜店に灯りがともる。波の音が遠くに聞こえる。￥") + "\r\n";
   }
   script += "EXIT\r\n";
   std::ofstream(dir / "wnatu.QOV", std::ios::binary) << script;
@@ -158,9 +159,9 @@ void BM_F9ToTheRestoredPage(benchmark::State& st) {
         shell.states().finishWrites();
         saved = true;
       } else {
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                               pressed)
-                         .count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - pressed)
+                .count());
       }
       if (ms.size() == 20) return false;
       pressed = std::chrono::steady_clock::now();

@@ -390,8 +390,9 @@ void LibraryScreen::drawRow(std::size_t index, int y) {
   std::u32string where = screen::readable(row.folder, places_.home);
   if (row.copy) where = U"書庫から展開: " + where;
   if (row.missing) where = U"見つかりません: " + where;
-  const int whereWidth = row.resumable ? resumeButton_.look.rect.x - 56
-                                       : area.w - 56 - (row.demo ? 0 : removeButton_.look.rect.w + 8);
+  const int whereWidth = row.resumable
+                             ? resumeButton_.look.rect.x - 56
+                             : area.w - 56 - (row.demo ? 0 : removeButton_.look.rect.w + 8);
   screen::text(frame_, *fonts_.small, screen::fit(*fonts_.small, where, whereWidth), 48, y + 23,
                row.missing ? screen::kWarning : screen::kDimText, area);
   if (!row.demo) {

@@ -38,7 +38,7 @@ class LibraryScreen final : public EventSink {
     std::optional<UnixTime> played;
     bool demo = false;
     bool copy = false;
-    bool missing = false;  // the folder is gone (a drive not mounted, a folder moved)
+    bool missing = false;    // the folder is gone (a drive not mounted, a folder moved)
     bool resumable = false;  // an autosave waits: "続きから" beside "はじめから"
   };
 

@@ -76,8 +76,8 @@ void SlotScreen::refresh(std::size_t index) {
     slot.when = dateOf(state->takenAt);
     slot.page = state->pageStart;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(state->thumbnailPng.data());
-    if (std::optional<Image> picture =
-            platform_.decodeImage(std::span<const std::uint8_t>(bytes, state->thumbnailPng.size()))) {
+    if (std::optional<Image> picture = platform_.decodeImage(
+            std::span<const std::uint8_t>(bytes, state->thumbnailPng.size()))) {
       slot.thumbnail = std::move(*picture);
     }
   }
@@ -104,14 +104,15 @@ Rect SlotScreen::confirmPlace(bool yes) {
 
 bool SlotScreen::take(const Press& press, const std::optional<Asked>& asked) {
   if (confirming_) {
-    const bool yes = (press.kind == Press::Kind::Key &&
-                      (press.key == Key::Enter || press.key == Key::Space)) ||
-                     (press.kind == Press::Kind::Button && press.button == kLeftButton &&
-                      confirmPlace(true).contains(press.x, press.y));
-    const bool no = (press.kind == Press::Kind::Key &&
-                     (press.key == Key::Escape || press.key == Key::Backspace)) ||
-                    (press.kind == Press::Kind::Button &&
-                     (press.button != kLeftButton || confirmPlace(false).contains(press.x, press.y)));
+    const bool yes =
+        (press.kind == Press::Kind::Key && (press.key == Key::Enter || press.key == Key::Space)) ||
+        (press.kind == Press::Kind::Button && press.button == kLeftButton &&
+         confirmPlace(true).contains(press.x, press.y));
+    const bool no =
+        (press.kind == Press::Kind::Key &&
+         (press.key == Key::Escape || press.key == Key::Backspace)) ||
+        (press.kind == Press::Kind::Button &&
+         (press.button != kLeftButton || confirmPlace(false).contains(press.x, press.y)));
     if (!press.repeat && (yes || no)) answer(yes);
     return true;
   }

@@ -52,7 +52,7 @@ class SlotScreen final : public Screen {
  private:
   struct Slot {
     bool present = false;
-    std::u32string when;     // or why it cannot be read
+    std::u32string when;  // or why it cannot be read
     std::u32string page;
     Image thumbnail;
     bool damaged = false;

@@ -145,7 +145,8 @@ const Json& array(const Json& j, const std::string& where, std::size_t length) {
 
 std::int64_t integer(const Json& j, const std::string& where, std::int64_t low, std::int64_t high) {
   if (!j.is_number_integer()) bad(where, "not a whole number");
-  const bool tooLarge = j.is_number_unsigned() && j.get<std::uint64_t>() > static_cast<std::uint64_t>(high);
+  const bool tooLarge =
+      j.is_number_unsigned() && j.get<std::uint64_t>() > static_cast<std::uint64_t>(high);
   const std::int64_t v = tooLarge ? high : j.get<std::int64_t>();
   if (tooLarge || v < low || v > high) {
     bad(where, "not from " + std::to_string(low) + " to " + std::to_string(high));
@@ -159,8 +160,7 @@ std::int16_t int16(const Json& j, const std::string& where) {
 }
 
 // The parser has refused ill-formed UTF-8 already.
-std::u32string text(const Json& j, const std::string& where,
-                    std::size_t most = kMostTextLength) {
+std::u32string text(const Json& j, const std::string& where, std::size_t most = kMostTextLength) {
   if (!j.is_string()) bad(where, "not a text");
   std::u32string out = fromUtf8(j.get_ref<const std::string&>());
   if (out.size() > most) bad(where, "longer than " + std::to_string(most) + " characters");
@@ -252,7 +252,8 @@ GameSnapshot readSnapshot(const Json& j, const std::string& where) {
   s.memory = readMemory(at("memory"), to("memory"));
   const Json& menuText = array(at("menuText"), to("menuText"), menus::kMenuCount);
   for (std::size_t i = 0; i < s.menuText.size(); ++i) {
-    s.menuText[i] = texts<menus::kEntryCount>(menuText[i], to("menuText") + "[" + std::to_string(i) + "]");
+    s.menuText[i] =
+        texts<menus::kEntryCount>(menuText[i], to("menuText") + "[" + std::to_string(i) + "]");
   }
   s.menuShown = int16(at("menuShown"), to("menuShown"));
   s.header = text(at("header"), to("header"));
@@ -298,7 +299,8 @@ std::string toBase64(std::string_view bytes) {
   out.reserve((bytes.size() + 2) / 3 * 4);
   for (std::size_t i = 0; i < bytes.size(); i += 3) {
     std::uint32_t n = static_cast<std::uint8_t>(bytes[i]) << 16;
-    if (i + 1 < bytes.size()) n |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[i + 1])) << 8;
+    if (i + 1 < bytes.size())
+      n |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[i + 1])) << 8;
     if (i + 2 < bytes.size()) n |= static_cast<std::uint8_t>(bytes[i + 2]);
     out += kBase64[n >> 18 & 63];
     out += kBase64[n >> 12 & 63];
@@ -399,13 +401,14 @@ std::string scriptsHash(const fs::path& gameDir) {
   constexpr int kDeepest = 4;
   std::vector<std::pair<std::string, fs::path>> scripts;
   std::error_code ec;
-  for (fs::recursive_directory_iterator it(gameDir, fs::directory_options::skip_permission_denied,
-                                           ec),
+  for (fs::recursive_directory_iterator
+           it(gameDir, fs::directory_options::skip_permission_denied, ec),
        end;
        !ec && it != end; it.increment(ec)) {
     if (it.depth() >= kDeepest) it.disable_recursion_pending();
     std::string ext = it->path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     std::error_code fileEc;
     if (ext == ".qov" && it->is_regular_file(fileEc)) {
       scripts.emplace_back(it->path().lexically_relative(gameDir).generic_string(), it->path());

@@ -15,8 +15,8 @@ namespace qov {
 // list of states shows of it.
 struct SavedState {
   GameSnapshot snapshot;
-  std::string title;        // the game's, UTF-8
-  std::string scriptsHash;  // of the game's scripts when it was taken (scriptsHash())
+  std::string title;         // the game's, UTF-8
+  std::string scriptsHash;   // of the game's scripts when it was taken (scriptsHash())
   std::int64_t takenAt = 0;  // seconds since 1970, UTC
   std::u32string pageStart;  // the first characters of the page shown
   std::string thumbnailPng;  // the frame at a quarter of its size, a PNG file's bytes

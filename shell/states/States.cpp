@@ -199,7 +199,8 @@ void States::showSlots(bool saving) {
 }
 
 std::optional<std::u32string> States::save(std::string_view name) {
-  if (folder_.empty()) return U"セーブの置き場所がありません（$XDG_DATA_HOME も $HOME もありません）";
+  if (folder_.empty())
+    return U"セーブの置き場所がありません（$XDG_DATA_HOME も $HOME もありません）";
   const std::optional<GameSnapshot> now = game_.snapshot();
   if (!now) {
     // Between two waits: the quick state is taken at the next one.

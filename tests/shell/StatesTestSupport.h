@@ -12,8 +12,8 @@
 namespace qov::test {
 
 // The main window seen through a stand-in for its snapshots: each page or menu the window
-// shows is a wait whose state is its number (waitsTold) and the variables; going on from a state records
-// it and ends the game.
+// shows is a wait whose state is its number (waitsTold) and the variables; going on from a state
+// records it and ends the game.
 class SnapshotGame final : public HostedGame, private ShownTextObserver {
  public:
   explicit SnapshotGame(Qov& window) : q_(window) {}
@@ -41,15 +41,21 @@ class SnapshotGame final : public HostedGame, private ShownTextObserver {
     q_.end();
   }
   void startFrom(GameSnapshot state) override { startedFrom = std::move(state); }
-  void setWaitObserver(std::function<void()> observer) override { waitObserver_ = std::move(observer); }
+  void setWaitObserver(std::function<void()> observer) override {
+    waitObserver_ = std::move(observer);
+  }
 
   int run() override { return q_.run(); }
   [[noreturn]] void end() override { q_.end(); }
   void holdGame(bool on) override { q_.holdGame(on); }
   bool openingRuns() const override { return opening || q_.openingRuns(); }
-  void setOpeningObserver(std::function<void(bool)> o) override { q_.setOpeningObserver(std::move(o)); }
+  void setOpeningObserver(std::function<void(bool)> o) override {
+    q_.setOpeningObserver(std::move(o));
+  }
   void cancelPresses() override { q_.cancelPresses(); }
-  void setNoticeHook(std::function<void(std::u32string_view)> h) override { q_.setNoticeHook(std::move(h)); }
+  void setNoticeHook(std::function<void(std::u32string_view)> h) override {
+    q_.setNoticeHook(std::move(h));
+  }
   std::string caption() const override { return q_.caption(); }
   void drawFrame(Image& into) const override { q_.drawFrame(into); }
   const PictureBox& messageWindow() const override { return q_.messageWindow(); }

@@ -157,7 +157,8 @@ TEST(StateFile, ABase64TextGoesBothWays) {
     EXPECT_EQ(back, bytes);
   }
   std::string out;
-  for (const char* bad : {"abc", "a=bc", "ab=c", "====", "ab\ncd"}) EXPECT_FALSE(fromBase64(bad, out));
+  for (const char* bad : {"abc", "a=bc", "ab=c", "====", "ab\ncd"})
+    EXPECT_FALSE(fromBase64(bad, out));
 }
 
 TEST(States, F5KeepsTheWaitAndF9GoesBackToIt) {
@@ -441,6 +442,32 @@ TEST(States, TheWindowGoesOnFromTheSecondPageToTheSameSaveFile) {
     EXPECT_EQ(play.save(), uninterrupted);
     std::filesystem::remove(play.dir.path() / "TOVELI2.DAT");
   }
+}
+
+// F5 while a page is still being written keeps the state of that page's wait.
+TEST(States, F5BetweenWaitsSavesAtTheNextOne) {
+  TempDir dir;
+  TempDir states;
+  writeScript(dir.path(), "wnatu", U"MES,一ページ目。￥\nMES,＃04二ページ目の文です。￥\nEXIT\n");
+  ShellWindow w(dir.path());
+  States& s = w.shell.states();
+  s.open(dir.path(), states.path());
+  w.then([&] {
+    w.click(w.c.MES);
+    w.platform.key(Key::F5, w.platform.now() + 300);  // while the second page is written
+  });
+  w.then([&] {
+    s.finishWrites();
+    EXPECT_EQ(s.lastToast(), U"クイックセーブしました");
+    const auto read = readStateFile(s.fileOf("quick"));
+    ASSERT_TRUE(std::holds_alternative<SavedState>(read));
+    const GameSnapshot& state = std::get<SavedState>(read).snapshot;
+    ASSERT_TRUE(state.message);
+    EXPECT_NE(state.message->text.find(U"二ページ目"), std::u32string::npos);
+    EXPECT_EQ(std::get<SavedState>(read).pageStart, U"二ページ目の文です。");
+    w.platform.closeWindow();
+  });
+  EXPECT_EQ(w.run(), 0);
 }
 
 }  // namespace
