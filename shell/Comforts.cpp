@@ -58,7 +58,7 @@ Comforts::Comforts(Platform& platform, HostedGame& game, ScreenStack& screens,
     : platform_(platform),
       game_(game),
       screens_(screens),
-      historyScreen_(platform, game.messageWindow()),
+      historyScreen_(platform, game.messageWindow(), [this] { returnToPage(); }),
       keys_(platform, screens, actions.keysPage()),
       settleTimer_(platform.createTimer(
           kSettleMs, [this] { settle(); }, true)) {
@@ -144,6 +144,22 @@ void Comforts::skip(bool on) {
 void Comforts::closeOverlays() {
   if (historyOpen()) closeHistory();
   screens_.pop(keys_);
+}
+
+void Comforts::waitBegan() {
+  history_.waitBegan([this] { return game_.snapshot(); });
+}
+
+void Comforts::returnToPage() {
+  const std::size_t back = back_;
+  const std::shared_ptr<const GameSnapshot> state = history_.earlierPage(back).state;
+  if (const std::optional<std::string> refusal = game_.refusal(*state)) {
+    std::cerr << "qov: cannot return to that page: " << *refusal << '\n' << std::flush;
+    return;
+  }
+  closeHistory();
+  history_.returnTo(back);
+  game_.restore(*state);
 }
 
 void Comforts::historyBack() {

@@ -42,6 +42,7 @@ Shell::Shell(Platform& platform, HostedGame& game)
   });
   game_.setOpeningObserver([this](bool running) { openingChanged(running); });
   game_.setNoticeHook([this](std::u32string_view text) { showNotice(text); });
+  game_.setWaitObserver([this] { comforts_.waitBegan(); });
   platform_.setEventSink(this);
 }
 
@@ -50,6 +51,7 @@ Shell::~Shell() {
   platform_.setEventSink(nullptr);
   game_.setNoticeHook(nullptr);
   game_.setOpeningObserver(nullptr);
+  game_.setWaitObserver(nullptr);
   screens_.onChange(nullptr);
 }
 
