@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/Encoding.h"
+#include "shell/Words.h"
 
 namespace qov {
 
@@ -45,7 +46,8 @@ HistoryView::HistoryView(Platform& platform, const PictureBox& MES)
 void HistoryView::show(const MessageHistory::Page* page, std::size_t back, std::size_t count) {
   page_ = page;
   visible = page != nullptr;
-  tag_ = U"履歴 " + fromUtf8(std::to_string(back) + "/" + std::to_string(count));
+  tag_ =
+      fill(tr(U"History {}/{}"), {fromUtf8(std::to_string(back)), fromUtf8(std::to_string(count))});
   ++shown_;
 }
 
