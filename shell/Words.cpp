@@ -70,7 +70,13 @@ Language resolveLanguage(Language setting, const Environment& environment) {
 }
 
 Language resolveLanguage(Language setting) {
-  return resolveLanguage(setting, [](const char* name) { return std::getenv(name); });
+  // LANGUAGE as it came, before useCatalogs() set it.
+  return resolveLanguage(setting, [](const char* name) -> const char* {
+    if (savedLanguage.saved && std::string_view(name) == "LANGUAGE") {
+      return savedLanguage.value ? savedLanguage.value->c_str() : nullptr;
+    }
+    return std::getenv(name);
+  });
 }
 
 void useCatalogs(const std::filesystem::path& folder) {

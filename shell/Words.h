@@ -24,7 +24,7 @@ enum class Language : std::uint8_t { Automatic, Japanese, English };
 // English (C, POSIX and no variable at all included).
 using Environment = std::function<const char*(const char*)>;
 [[nodiscard]] Language resolveLanguage(Language setting, const Environment& environment);
-[[nodiscard]] Language resolveLanguage(Language setting);  // the process's environment
+[[nodiscard]] Language resolveLanguage(Language setting);  // the environment the process began with
 
 // Reads the catalogs from `folder` (<folder>/<lang>/LC_MESSAGES/qov.mo) from now on. It sets
 // the process's LANGUAGE, so it is called before any other thread starts;
