@@ -74,6 +74,7 @@ class Comforts {
   Platform& platform_;
   HostedGame& game_;
   ScreenStack& screens_;
+  const ActionTable& actions_;
   MessageHistory history_;
   HistoryScreen historyScreen_;
   KeysScreen keys_;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/Encoding.h"
+#include "shell/Words.h"
 
 namespace qov {
 
@@ -17,7 +18,7 @@ constexpr Argb kTagText = rgb(255, 255, 255);
 // Left of the tag: the button that returns the game to the page shown.
 constexpr Rect kReturn{344, 318, 88, 18};
 constexpr Argb kReturnBack = rgb(128, 0, 0);
-constexpr std::u32string_view kReturnCaption = U"ここまで戻る";
+constexpr const char32_t* kReturnCaption = later(U"Return here");
 
 }  // namespace
 
@@ -73,7 +74,8 @@ HistoryView::HistoryView(Platform& platform, const PictureBox& MES)
 void HistoryView::show(const MessageHistory::Page* page, std::size_t back, std::size_t count) {
   page_ = page;
   visible = page != nullptr;
-  tag_ = U"履歴 " + fromUtf8(std::to_string(back) + "/" + std::to_string(count));
+  tag_ =
+      fill(tr(U"History {}/{}"), {fromUtf8(std::to_string(back)), fromUtf8(std::to_string(count))});
   ++shown_;
 }
 
@@ -102,7 +104,7 @@ void HistoryView::drawSelf(Image& frame, const Rect& at, const Rect& clip) const
   const Rect button{at.x + kReturn.x, at.y, kReturn.w, kReturn.h};
   const Rect buttonClip = button.intersect(clip);
   frame.fill(buttonClip, kReturnBack);
-  const Mask caption = tagFont_->render(kReturnCaption);
+  const Mask caption = tagFont_->render(tr(kReturnCaption));
   frame.drawMask(caption, button.x + (button.w - caption.width) / 2,
                  button.y + (button.h - caption.height) / 2, kTagText, buttonClip);
 }

@@ -348,6 +348,7 @@ TEST(Comforts, ABrokenSettingsFileStartsWithTheDefaults) {
       {"[window]\nscale = 9\n[sound]\nvolume = 30\n", 1, 30, " line 2: scale \"9\""},
       {std::string("\xff\xfe[", 3), 1, 100, " line 1: "},
       {"[speech]\nrate = 200\n[sound]\nvolume = 30\n", 1, 30, " line 2: rate \"200\""},
+      {"[player]\nlanguage = fr\n[sound]\nvolume = 30\n", 1, 30, " line 2: language \"fr\""},
   };
   for (const Case& c : cases) {
     Game game;
