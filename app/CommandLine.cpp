@@ -3,11 +3,13 @@
 #include <charconv>
 #include <system_error>
 
+#include "shell/Words.h"
+
 namespace qov {
 
 namespace {
 
-constexpr std::string_view kUsage =
+constexpr std::string_view kUsage = later(
     "usage: qov [--resume] [GAME]\n"
     "       qov --library\n"
     "       qov --add GAME\n"
@@ -48,7 +50,10 @@ constexpr std::string_view kUsage =
     "  --version   prints the version\n"
     "\n"
     "The library is kept in $XDG_DATA_HOME/qov/library.ini (~/.local/share/qov/library.ini),\n"
-    "a game's save states (F5, F9, F6) in $XDG_DATA_HOME/qov/states/<folder>-<hash>/.\n";
+    "a game's save states (F5, F9, F6) in $XDG_DATA_HOME/qov/states/<folder>-<hash>/.\n"
+    "The player's own words are in Japanese or English: the setting language (auto, ja or en)\n"
+    "under [player] in $XDG_CONFIG_HOME/qov/qov.ini, or on auto the first of LANGUAGE, LC_ALL,\n"
+    "LC_MESSAGES and LANG that is set (ja... means Japanese, anything else English).\n");
 
 template <typename Number>
 std::optional<Number> parseNumber(std::string_view text) {
@@ -59,7 +64,7 @@ std::optional<Number> parseNumber(std::string_view text) {
 }
 
 UsageError unknownOption(std::string_view arg) {
-  return {"unknown option '" + std::string(arg) + "'"};
+  return {fill8(tr8("unknown option '{}'"), {arg})};
 }
 
 }  // namespace
@@ -70,7 +75,7 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
   bool seedGiven = false;
   const auto setMode = [&](Mode mode, std::string_view arg) -> std::optional<UsageError> {
     if (modeGiven)
-      return UsageError{"'" + std::string(arg) + "' cannot be combined with another mode"};
+      return UsageError{fill8(tr8("'{}' cannot be combined with another mode"), {arg})};
     modeGiven = true;
     line.mode = mode;
     return std::nullopt;
@@ -92,7 +97,8 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
       error = setMode(Mode::autoplay, arg);
       if (!error) {
         const auto runs = i + 1 < args.size() ? parseNumber<int>(args[i + 1]) : std::nullopt;
-        if (!runs || *runs < 1) return UsageError{"--autoplay needs a number of runs (1 or more)"};
+        if (!runs || *runs < 1)
+          return UsageError{tr8("--autoplay needs a number of runs (1 or more)")};
         line.runs = *runs;
         ++i;
       }
@@ -109,40 +115,41 @@ std::variant<CommandLine, UsageError> parseCommandLine(std::span<const std::stri
     } else if (arg == "--seed") {
       const auto seed =
           i + 1 < args.size() ? parseNumber<std::uint64_t>(args[i + 1]) : std::nullopt;
-      if (!seed) return UsageError{"--seed needs a number (0 or more)"};
+      if (!seed) return UsageError{tr8("--seed needs a number (0 or more)")};
       line.seed = *seed;
       seedGiven = true;
       ++i;
     } else if (arg == "--") {
       // Everything after it is a directory, even when it begins with "-".
-      if (i + 2 < args.size()) return UsageError{"only one game directory can be given"};
+      if (i + 2 < args.size()) return UsageError{tr8("only one game directory can be given")};
       if (i + 1 < args.size()) {
-        if (line.gameDir) return UsageError{"only one game directory can be given"};
+        if (line.gameDir) return UsageError{tr8("only one game directory can be given")};
         line.gameDir = std::filesystem::path(args[i + 1]);
       }
       break;
     } else if (arg.size() > 1 && arg.front() == '-') {
       return unknownOption(arg);
     } else {
-      if (line.gameDir) return UsageError{"only one game directory can be given"};
+      if (line.gameDir) return UsageError{tr8("only one game directory can be given")};
       line.gameDir = std::filesystem::path(arg);
     }
     if (error) return *error;
   }
-  if (seedGiven && line.mode != Mode::autoplay) return UsageError{"--seed belongs to --autoplay"};
+  if (seedGiven && line.mode != Mode::autoplay)
+    return UsageError{tr8("--seed belongs to --autoplay")};
   if ((line.mode == Mode::library || line.mode == Mode::list) && line.gameDir) {
-    return UsageError{std::string(line.mode == Mode::library ? "--library" : "--list") +
-                      " takes no game"};
+    return UsageError{
+        fill8(tr8("{} takes no game"), {line.mode == Mode::library ? "--library" : "--list"})};
   }
-  if (line.mode == Mode::add && !line.gameDir) return UsageError{"--add needs a game to add"};
+  if (line.mode == Mode::add && !line.gameDir) return UsageError{tr8("--add needs a game to add")};
   if (line.fromLibrary && (line.mode != Mode::play || !line.gameDir)) {
-    return UsageError{"--from-library needs a game to play"};
+    return UsageError{tr8("--from-library needs a game to play")};
   }
   if (line.resume && line.mode != Mode::play && line.mode != Mode::trace) {
-    return UsageError{"--resume belongs to a play of the game"};
+    return UsageError{tr8("--resume belongs to a play of the game")};
   }
   if (line.textHook && line.mode != Mode::play && line.mode != Mode::trace) {
-    return UsageError{"--texthook belongs to a play of the game"};
+    return UsageError{tr8("--texthook belongs to a play of the game")};
   }
   return line;
 }
@@ -159,31 +166,33 @@ std::vector<std::string> argumentsAnew(const CommandLine& command,
 }
 
 std::optional<UsageError> checkGamePath(const std::filesystem::path& path) {
-  if (path.empty()) return UsageError{"the game named is empty"};
+  if (path.empty()) return UsageError{tr8("the game named is empty")};
   std::error_code ec;
   const auto type = std::filesystem::status(path, ec).type();
   if (type == std::filesystem::file_type::not_found) {
-    return UsageError{"no game '" + path.string() + "': it does not exist"};
+    return UsageError{fill8(tr8("no game '{}': it does not exist"), {path.string()})};
   }
-  if (ec) return UsageError{"cannot open '" + path.string() + "': " + ec.message()};
+  if (ec) return UsageError{fill8(tr8("cannot open '{}': {}"), {path.string(), ec.message()})};
   return std::nullopt;
 }
 
 std::optional<UsageError> checkGameDirectory(const std::filesystem::path& dir) {
-  if (dir.empty()) return UsageError{"the game directory named is empty"};
+  if (dir.empty()) return UsageError{tr8("the game directory named is empty")};
   std::error_code ec;
   const auto type = std::filesystem::status(dir, ec).type();
   if (type == std::filesystem::file_type::directory) return std::nullopt;
-  const std::string name = "'" + dir.string() + "'";
+  const std::string name = dir.string();
   if (type == std::filesystem::file_type::not_found) {
-    return UsageError{"no game directory " + name + ": it does not exist"};
+    return UsageError{fill8(tr8("no game directory '{}': it does not exist"), {name})};
   }
-  if (ec) return UsageError{"cannot open the game directory " + name + ": " + ec.message()};
-  return UsageError{name + " is a file, not a game directory"};
+  if (ec) {
+    return UsageError{fill8(tr8("cannot open the game directory '{}': {}"), {name, ec.message()})};
+  }
+  return UsageError{fill8(tr8("'{}' is a file, not a game directory"), {name})};
 }
 
-std::string_view usageText() {
-  return kUsage;
+std::string usageText() {
+  return tr8(kUsage);
 }
 
 }  // namespace qov

@@ -53,7 +53,7 @@ struct UsageError {
 [[nodiscard]] std::vector<std::string> argumentsAnew(const CommandLine& command,
                                                      const std::filesystem::path& gameDir);
 
-// The text of --help.
-[[nodiscard]] std::string_view usageText();
+// The text of --help, in the language of the player's words.
+[[nodiscard]] std::string usageText();
 
 }  // namespace qov

@@ -22,9 +22,12 @@
 #include "engine/ScriptStore.h"
 #include "platform/ProgramEnd.h"
 #include "platform/UserDirectories.h"
+#include "platform/UserFolders.h"
 #include "platform/render/Render.h"
 #include "platform/sdl/SdlPlatform.h"
+#include "shell/PlayerSettings.h"
 #include "shell/Shell.h"
+#include "shell/Words.h"
 #include "shell/archive/Archive.h"
 #include "shell/library/GameFinder.h"
 #include "shell/library/Library.h"
@@ -56,6 +59,24 @@ fs::path demoGame() {
   return {};
 }
 
+// The catalogs of the player's words: the build's beside the program, else the installed ones,
+// found from the program's own place as the demo game is.
+fs::path catalogFolder() {
+  const fs::path beside = programDirectory() / "locale";
+  std::error_code ec;
+  if (fs::is_directory(beside, ec)) return beside;
+  return (programDirectory() / QOV_INSTALLED_LOCALE).lexically_normal();
+}
+
+// The language of the player's words, from the settings (whose faults the game's start reports)
+// or the environment; before any thread starts.
+void chooseWords() {
+  qov::useCatalogs(catalogFolder());
+  const fs::path settings = qov::userSettingsFile();
+  qov::useLanguage(settings.empty() ? qov::Language::Automatic
+                                    : qov::PlayerSettings::read(settings).settings.language);
+}
+
 fs::path homeFolder() {
   const char* home = std::getenv("HOME");
   std::error_code ec;
@@ -66,7 +87,9 @@ fs::path homeFolder() {
 std::optional<qov::Library> openLibrary() {
   const std::optional<qov::LibraryPlaces> places = qov::userLibraryPlaces();
   if (!places) {
-    std::cerr << "qov: no place for the library: neither $XDG_DATA_HOME nor $HOME is set\n";
+    std::cerr << "qov: "
+              << qov::tr8("no place for the library: neither $XDG_DATA_HOME nor $HOME is set")
+              << '\n';
     return std::nullopt;
   }
   qov::Library library(places->file, places->gamesRoot);
@@ -74,11 +97,12 @@ std::optional<qov::Library> openLibrary() {
   return library;
 }
 
-// How a game ended, besides its exit code: a game folder dropped onto the window, or the
-// game's own EXIT or EOF.
+// How a game ended, besides its exit code: a game folder dropped onto the window, the game
+// library asked for, or the game's own EXIT or EOF.
 struct GameEnd {
   std::optional<fs::path> nextGame;
   bool byScript = false;
+  bool library = false;  // the player's menu asked for the game library
 };
 
 // Plays one game (writing each command it runs to standard error with `trace`); returns the exit
@@ -106,6 +130,7 @@ int play(const fs::path& gameDir, bool trace, bool textHook, bool resume, GameEn
     }
     const int code = shell.run();
     end.nextGame = shell.nextGame();
+    end.library = shell.libraryNext();
     end.byScript = window.endedByScript();
     return code;
   } catch (const qov::FontError& e) {
@@ -125,8 +150,13 @@ int startAnew(const char* programName, std::vector<std::string> args) {
   std::vector<char*> argv = {const_cast<char*>(programName)};
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
+  // The environment as it came: the next process chooses its language anew.
+  qov::restoreEnvironment();
   ::execv("/proc/self/exe", argv.data());
-  std::cerr << "qov: cannot start again on " << args.back() << ": " << std::strerror(errno) << '\n';
+  std::cerr << "qov: "
+            << qov::fill8(qov::tr8("cannot start again on {}: {}"),
+                          {args.back(), std::strerror(errno)})
+            << '\n';
   return 1;
 }
 
@@ -193,8 +223,8 @@ int openArchive(const char* programName, const fs::path& archive) {
   try {
     std::error_code ec;
     qov::SdlPlatform platform({fs::current_path(ec)});
-    qov::ProgressScreen screen(platform,
-                               U"展開しています: " + qov::screen::readable(archive.filename()));
+    qov::ProgressScreen screen(platform, qov::fill(qov::tr(U"Extracting: {}"),
+                                                   {qov::screen::readable(archive.filename())}));
     added = qov::addGames(*library, archive, [&](double fraction) { screen.progress(fraction); });
   } catch (const qov::ProgramEnd& end) {
     return end.exitCode;
@@ -230,6 +260,7 @@ int autoplay(const fs::path& gameDir, const qov::CommandLine& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  chooseWords();
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   const auto parsed = qov::parseCommandLine(args);
   if (const auto* error = std::get_if<qov::UsageError>(&parsed)) {
@@ -288,9 +319,11 @@ int main(int argc, char** argv) {
     // A file: an archive or image is opened; one inside a game folder plays that game.
     if (qov::isArchive(gameDir)) return openArchive(programName, gameDir);
     if (!qov::holdsGame(gameDir.parent_path())) {
-      std::cerr << "qov: '" << command.gameDir->string()
-                << "' is no game: neither a file in a game folder nor an archive or CD image that "
-                   "qov can open\n";
+      std::cerr << "qov: "
+                << qov::fill8(qov::tr8("'{}' is no game: neither a file in a game folder nor an "
+                                       "archive or CD image that qov can open"),
+                              {command.gameDir->string()})
+                << '\n';
       return 2;
     }
     gameDir = gameDir.parent_path();
@@ -312,6 +345,8 @@ int main(int argc, char** argv) {
   // The platform and the window are gone: the next game, or the library, starts in a clean
   // process.
   if (end.nextGame) return startAnew(programName, qov::argumentsAnew(command, *end.nextGame));
-  if (command.fromLibrary && end.byScript) return startAnew(programName, {"--library"});
+  if (end.library || (command.fromLibrary && end.byScript)) {
+    return startAnew(programName, {"--library"});
+  }
   return code;
 }

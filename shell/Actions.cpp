@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "shell/Words.h"
+
 namespace qov {
 
 namespace {
@@ -86,11 +88,11 @@ std::u32string bindingName(const Binding& b) {
     case Press::Kind::Key:
       return modifierNames(b.modifiers) + keyName(b.key);
     case Press::Kind::Button:
-      if (b.button == kLeftButton) return U"左クリック";
-      if (b.button == kRightButton) return U"右クリック";
-      return U"中クリック";
+      if (b.button == kLeftButton) return tr(U"Left click");
+      if (b.button == kRightButton) return tr(U"Right click");
+      return tr(U"Middle click");
     case Press::Kind::Wheel:
-      return b.wheel > 0 ? U"ホイール↑" : U"ホイール↓";
+      return b.wheel > 0 ? tr(U"Wheel↑") : tr(U"Wheel↓");
   }
   return U"?";
 }
@@ -161,8 +163,8 @@ std::vector<std::u32string> ActionTable::keysPage() const {
   std::vector<std::u32string> lines;
   for (const ActionEntry& entry : entries_) {
     std::u32string text = bindingNames(entry.bindings);
-    if (entry.held) text += U"（押している間）";
-    text += U"　" + std::u32string(entry.what);
+    if (entry.held) text += tr(U" (held)");
+    text += U"　" + tr(entry.what);
     if (entry.sameLine && !lines.empty()) {
       lines.back() += U"　　" + text;
     } else {
@@ -177,51 +179,57 @@ std::vector<ActionEntry> shellActions() {
   constexpr int kAny = Binding::kAnyModifiers;
   return {
       {Action::GoOn,
-       U"進める・決める",
+       later(U"Go on, choose"),
        {B::onKey(Key::Enter), B::onKey(Key::Space), B::onKey(Key::Z)}},
       {Action::Choose,
-       U"選ぶ",
+       later(U"Move the mark"),
        {B::onKey(Key::Up, 0, kChooseUp), B::onKey(Key::Down, 0, kChooseDown),
         B::onKey(Key::Left, 0, kChooseLeft), B::onKey(Key::Right, 0, kChooseRight)},
        true,
        false,
        true},
-      {Action::RightClick, U"右クリック", {B::onKey(Key::Backspace), B::onKey(Key::X)}},
-      {Action::AutoAdvance, U"自動で進める", {B::onKey(Key::A)}, false, false, true},
-      {Action::Skip, U"メッセージを早送り", {B::onKey(Key::Control, kAny)}, false, true},
+      {Action::RightClick, later(U"Right click"), {B::onKey(Key::Backspace), B::onKey(Key::X)}},
+      {Action::AutoAdvance, later(U"Auto-advance"), {B::onKey(Key::A)}, false, false, true},
+      {Action::Skip,
+       later(U"Fast-forward the messages"),
+       {B::onKey(Key::Control, kAny)},
+       false,
+       true},
       {Action::HistoryBack,
-       U"前のページ（履歴）",
+       later(U"Earlier page (history)"),
        {B::onWheel(1), B::onKey(Key::PageUp), B::onKey(Key::Up)},
        true},
-      {Action::HistoryForward, U"次のページ", {B::onWheel(-1), B::onKey(Key::Down)}, true},
+      {Action::HistoryForward, later(U"Later page"), {B::onWheel(-1), B::onKey(Key::Down)}, true},
       {Action::HistoryClose,
-       U"履歴を閉じる",
+       later(U"Close the history"),
        {B::onKey(Key::PageDown, kAny), B::onKey(Key::Escape, kAny), B::onButton(kLeftButton)},
        true},
-      {Action::Screenshot, U"スクリーンショット（ピクチャフォルダへ）", {B::onKey(Key::F12, kAny)}},
+      {Action::Screenshot,
+       later(U"Screenshot (into the pictures folder)"),
+       {B::onKey(Key::F12, kAny)}},
       {Action::Scale,
-       U"ウィンドウの大きさ",
+       later(U"Window size"),
        {B::onKey(Key::Digit1, kCtrlKey, 1), B::onKey(Key::Digit2, kCtrlKey, 2),
         B::onKey(Key::Digit3, kCtrlKey, 3), B::onKey(Key::Digit4, kCtrlKey, 4)}},
       {Action::Fullscreen,
-       U"全画面",
+       later(U"Fullscreen"),
        {B::onKey(Key::Enter, kAltKey), B::onKey(Key::F11, kAny)},
        false,
        false,
        true},
       {Action::Volume,
-       U"音量",
+       later(U"Volume"),
        {B::onKey(Key::Up, kCtrlKey, 1), B::onKey(Key::Down, kCtrlKey, -1)},
        true},
-      {Action::Mute, U"消音", {B::onKey(Key::M)}, false, false, true},
-      {Action::Clipboard, U"文をクリップボードへ（入／切）", {B::onKey(Key::C)}},
-      {Action::Speech, U"読み上げ（入／切）", {B::onKey(Key::V)}, false, false, true},
-      {Action::QuickSave, U"クイックセーブ", {B::onKey(Key::F5, kAny)}},
-      {Action::QuickLoad, U"クイックロード", {B::onKey(Key::F9, kAny)}, false, false, true},
-      {Action::Slots, U"セーブ・ロード", {B::onKey(Key::F6, kAny)}, false, false, true},
-      {Action::KeysList, U"このキー一覧", {B::onKey(Key::F1, kAny)}},
+      {Action::Mute, later(U"Mute"), {B::onKey(Key::M)}, false, false, true},
+      {Action::Clipboard, later(U"Text to the clipboard (on/off)"), {B::onKey(Key::C)}},
+      {Action::Speech, later(U"Read aloud (on/off)"), {B::onKey(Key::V)}, false, false, true},
+      {Action::QuickSave, later(U"Quick save"), {B::onKey(Key::F5, kAny)}},
+      {Action::QuickLoad, later(U"Quick load"), {B::onKey(Key::F9, kAny)}, false, false, true},
+      {Action::Slots, later(U"Save slots"), {B::onKey(Key::F6, kAny)}, false, false, true},
+      {Action::KeysList, later(U"This list of keys"), {B::onKey(Key::F1, kAny)}},
       {Action::PlayerMenu,
-       U"プレイヤーのメニュー",
+       later(U"The player's menu"),
        {B::onKey(Key::Escape), B::onButton(kMiddleButton)},
        false,
        false,

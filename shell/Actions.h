@@ -85,7 +85,7 @@ struct Binding {
 
 struct ActionEntry {
   Action action = Action::Skip;
-  std::u32string_view what;  // what it does, as the keys list says
+  std::u32string_view what;  // what it does, as the keys list says (in English)
   std::vector<Binding> bindings;
   bool repeats = false;   // a key held down does it again
   bool held = false;      // it lasts while its key is held

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "platform/Encoding.h"
+#include "shell/Words.h"
 
 namespace qov {
 
@@ -58,8 +59,9 @@ Comforts::Comforts(Platform& platform, HostedGame& game, ScreenStack& screens,
     : platform_(platform),
       game_(game),
       screens_(screens),
-      historyScreen_(platform, game.messageWindow()),
-      keys_(platform, screens, actions.keysPage()),
+      actions_(actions),
+      historyScreen_(platform, game.messageWindow(), [this] { returnToPage(); }),
+      keys_(platform, screens),
       settleTimer_(platform.createTimer(
           kSettleMs, [this] { settle(); }, true)) {
   game_.recordPages(&history_);
@@ -128,7 +130,7 @@ bool Comforts::perform(const Asked& asked) {
       toggleMute();
       return true;
     case Action::KeysList:
-      keys_.show(status());
+      keys_.show(actions_.keysPage(), status());
       return true;
     default:
       break;  // the page's readers' (TextOut), the keys at the game's waits (KeyPlay), the
@@ -144,6 +146,22 @@ void Comforts::skip(bool on) {
 void Comforts::closeOverlays() {
   if (historyOpen()) closeHistory();
   screens_.pop(keys_);
+}
+
+void Comforts::waitBegan() {
+  history_.waitBegan([this] { return game_.snapshot(); });
+}
+
+void Comforts::returnToPage() {
+  const std::size_t back = back_;
+  const std::shared_ptr<const GameSnapshot> state = history_.earlierPage(back).state;
+  if (const std::optional<std::string> refusal = game_.refusal(*state)) {
+    std::cerr << "qov: cannot return to that page: " << *refusal << '\n' << std::flush;
+    return;
+  }
+  closeHistory();
+  history_.returnTo(back);
+  game_.restore(*state);
 }
 
 void Comforts::historyBack() {
@@ -244,11 +262,12 @@ void Comforts::settle() {
 }
 
 std::u32string Comforts::status() const {
-  std::string text = "音量 " + std::to_string(settings_.volume) + "%";
-  if (settings_.muted) text += "（消音中）";
-  text += "　大きさ ×" + std::to_string(platform_.windowScale());
-  if (platform_.fullscreen()) text += "　全画面";
-  return fromUtf8(text);
+  const auto number = [](int n) { return fromUtf8(std::to_string(n)); };
+  std::u32string text = fill(tr(U"Volume {}%"), {number(settings_.volume)});
+  if (settings_.muted) text += tr(U" (muted)");
+  text += fill(tr(U"  Size ×{}"), {number(platform_.windowScale())});
+  if (platform_.fullscreen()) text += tr(U"  Fullscreen");
+  return text;
 }
 
 }  // namespace qov

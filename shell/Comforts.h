@@ -35,6 +35,8 @@ class Comforts {
   void skip(bool on);
   // Closes the history and the keys list.
   void closeOverlays();
+  // A wait of the game begins: the page in the window keeps the game's state to return to.
+  void waitBegan();
   // Writes the settings now if a change waits to be written (they are written once a change
   // has settled, kSettleMs after the last one).
   void settle();
@@ -59,6 +61,8 @@ class Comforts {
   void historyForward();
   void showHistory(std::size_t back);
   void closeHistory();
+  // Returns the game to the page the history shows (when it has a state): it does not return.
+  void returnToPage();
   void setScale(int scale);
   void toggleFullscreen();
   void changeVolume(int steps);
@@ -70,6 +74,7 @@ class Comforts {
   Platform& platform_;
   HostedGame& game_;
   ScreenStack& screens_;
+  const ActionTable& actions_;
   MessageHistory history_;
   HistoryScreen historyScreen_;
   KeysScreen keys_;

@@ -3,6 +3,8 @@
 #include <string_view>
 #include <utility>
 
+#include "shell/Words.h"
+
 namespace qov {
 
 namespace {
@@ -25,12 +27,13 @@ Argb shade(Argb under, Argb colour) {
 
 }  // namespace
 
-KeysOverlay::KeysOverlay(Platform& platform, std::vector<std::u32string> lines)
-    : font_(platform.font(FontRequest{FontFace::Gothic, 10.0, false})), lines_(std::move(lines)) {
+KeysOverlay::KeysOverlay(Platform& platform)
+    : font_(platform.font(FontRequest{FontFace::Gothic, 10.0, false})) {
   rect = kOverlayBox;
 }
 
-void KeysOverlay::setStatus(std::u32string status) {
+void KeysOverlay::set(std::vector<std::u32string> lines, std::u32string status) {
+  lines_ = std::move(lines);
   status_ = std::move(status);
 }
 
@@ -50,7 +53,7 @@ void KeysOverlay::drawSelf(Image& frame, const Rect& at, const Rect& clip) const
     frame.drawMask(font_->render(text), at.x + 16, y, colour, clip);
     y += step;
   };
-  line(U"キー操作　（キーかクリックで閉じます）", kOverlayHeading);
+  line(tr(U"Keys  (a key or a click closes this)"), kOverlayHeading);
   y += step / 2;
   for (const std::u32string& text : lines_) line(text, kOverlayText);
   y += step / 2;
@@ -64,11 +67,11 @@ void KeysOverlay::sign(std::uint64_t& digest) const {
   }
 }
 
-KeysScreen::KeysScreen(Platform& platform, ScreenStack& screens, std::vector<std::u32string> lines)
-    : screens_(screens), overlay_(platform, std::move(lines)) {}
+KeysScreen::KeysScreen(Platform& platform, ScreenStack& screens)
+    : screens_(screens), overlay_(platform) {}
 
-void KeysScreen::show(std::u32string status) {
-  overlay_.setStatus(std::move(status));
+void KeysScreen::show(std::vector<std::u32string> lines, std::u32string status) {
+  overlay_.set(std::move(lines), std::move(status));
   screens_.push(*this);
 }
 

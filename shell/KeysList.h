@@ -16,8 +16,8 @@ namespace qov {
 // scale in force.
 class KeysOverlay final : public Control {
  public:
-  KeysOverlay(Platform& platform, std::vector<std::u32string> lines);
-  void setStatus(std::u32string status);
+  explicit KeysOverlay(Platform& platform);
+  void set(std::vector<std::u32string> lines, std::u32string status);
 
  protected:
   void drawSelf(Image& frame, const Rect& at, const Rect& clip) const override;
@@ -32,8 +32,9 @@ class KeysOverlay final : public Control {
 // The keys list as a screen: any key or click closes it and does nothing else.
 class KeysScreen final : public Screen {
  public:
-  KeysScreen(Platform& platform, ScreenStack& screens, std::vector<std::u32string> lines);
-  void show(std::u32string status);
+  KeysScreen(Platform& platform, ScreenStack& screens);
+  // Shows `lines` and `status` in the language in use.
+  void show(std::vector<std::u32string> lines, std::u32string status);
   [[nodiscard]] bool take(const Press& press, const std::optional<Asked>& asked) override;
   void draw(Image& frame) const override { overlay_.draw(frame); }
   [[nodiscard]] std::uint64_t signature() const override { return overlay_.signature(); }

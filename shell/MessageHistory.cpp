@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/Encoding.h"
+#include "shell/Words.h"
 
 namespace qov {
 
@@ -14,6 +15,10 @@ namespace {
 constexpr Rect kTag{434, 318, 70, 18};
 constexpr Argb kTagBack = rgb(0, 0, 128);
 constexpr Argb kTagText = rgb(255, 255, 255);
+// Left of the tag: the button that returns the game to the page shown.
+constexpr Rect kReturn{344, 318, 88, 18};
+constexpr Argb kReturnBack = rgb(128, 0, 0);
+constexpr const char32_t* kReturnCaption = later(U"Return here");
 
 }  // namespace
 
@@ -35,6 +40,30 @@ const MessageHistory::Page& MessageHistory::earlierPage(std::size_t back) const 
   return pages_.at(pages_.size() - back);
 }
 
+void MessageHistory::waitBegan(const std::function<std::optional<GameSnapshot>()>& take) {
+  if (current_.state) return;
+  if (std::optional<GameSnapshot> state = take()) {
+    current_.state = std::make_shared<const GameSnapshot>(std::move(*state));
+  }
+}
+
+void MessageHistory::returnTo(std::size_t back) {
+  const auto page = pages_.end() - static_cast<std::ptrdiff_t>(back);
+  const bool writtenAgain = page->state && page->state->wait == GameSnapshot::Wait::Page;
+  current_ = writtenAgain ? Page{} : std::move(*page);
+  pages_.erase(page, pages_.end());
+}
+
+bool HistoryScreen::take(const Press& press, const std::optional<Asked>& /*asked*/) {
+  const bool enter = press.kind == Press::Kind::Key && press.key == Key::Enter &&
+                     press.modifiers == 0 && !press.repeat;
+  const bool click = press.kind == Press::Kind::Button && press.button == kLeftButton &&
+                     view_.returnButtonAt(press.x, press.y);
+  if (!enter && !click) return false;
+  if (view_.canReturn()) returnToPage_();
+  return true;
+}
+
 HistoryView::HistoryView(Platform& platform, const PictureBox& MES)
     : MES_(MES), tagFont_(platform.font(FontRequest{FontFace::Gothic, 9.0, false})) {
   const Rect m = MES.rect;
@@ -45,8 +74,13 @@ HistoryView::HistoryView(Platform& platform, const PictureBox& MES)
 void HistoryView::show(const MessageHistory::Page* page, std::size_t back, std::size_t count) {
   page_ = page;
   visible = page != nullptr;
-  tag_ = U"履歴 " + fromUtf8(std::to_string(back) + "/" + std::to_string(count));
+  tag_ =
+      fill(tr(U"History {}/{}"), {fromUtf8(std::to_string(back)), fromUtf8(std::to_string(count))});
   ++shown_;
+}
+
+bool HistoryView::returnButtonAt(int x, int y) const {
+  return canReturn() && kReturn.contains(x, y);
 }
 
 void HistoryView::drawSelf(Image& frame, const Rect& at, const Rect& clip) const {
@@ -66,6 +100,13 @@ void HistoryView::drawSelf(Image& frame, const Rect& at, const Rect& clip) const
   const Mask text = tagFont_->render(tag_);
   frame.drawMask(text, tag.x + (tag.w - text.width) / 2, tag.y + (tag.h - text.height) / 2,
                  kTagText, tagClip);
+  if (!canReturn()) return;
+  const Rect button{at.x + kReturn.x, at.y, kReturn.w, kReturn.h};
+  const Rect buttonClip = button.intersect(clip);
+  frame.fill(buttonClip, kReturnBack);
+  const Mask caption = tagFont_->render(tr(kReturnCaption));
+  frame.drawMask(caption, button.x + (button.w - caption.width) / 2,
+                 button.y + (button.h - caption.height) / 2, kTagText, buttonClip);
 }
 
 void HistoryView::sign(std::uint64_t& digest) const {

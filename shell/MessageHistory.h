@@ -3,6 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +13,7 @@
 #include "platform/Image.h"
 #include "shell/Screens.h"
 #include "ui/Controls.h"
+#include "ui/GameSnapshot.h"
 #include "ui/MessageWindow.h"
 
 namespace qov {
@@ -31,6 +35,9 @@ class MessageHistory final : public PageRecorder {
   struct Page {
     std::u32string text;
     std::vector<Piece> pieces;
+    // The game at the first wait while the page was in the window, to return to; none when
+    // the page had no wait.
+    std::shared_ptr<const GameSnapshot> state;
     [[nodiscard]] std::u32string_view pieceText(const Piece& p) const {
       return std::u32string_view(text).substr(p.start, p.length);
     }
@@ -43,6 +50,13 @@ class MessageHistory final : public PageRecorder {
   [[nodiscard]] std::size_t earlierPages() const { return pages_.size(); }
   // The page `back` pages before the one now in the window (1: the one just before).
   [[nodiscard]] const Page& earlierPage(std::size_t back) const;
+
+  // A wait begins: the page now in the window keeps the state `take` gives, unless it has one.
+  void waitBegan(const std::function<std::optional<GameSnapshot>()>& take);
+  // The game returns to the page `back` pages back: the pages after it are forgotten, as if
+  // never shown. The page itself is shown again from its state: written again (at a page of a
+  // message) or kept as the one in the window (at a menu, which writes nothing).
+  void returnTo(std::size_t back);
 
  private:
   std::deque<Page> pages_;
@@ -57,6 +71,9 @@ class HistoryView : public Control {
 
   // Shows `page`, `back` of `count` pages back; nullptr hides the view.
   void show(const MessageHistory::Page* page, std::size_t back, std::size_t count);
+  // The button that returns to the page shown, when the page can be returned to.
+  [[nodiscard]] bool returnButtonAt(int x, int y) const;
+  [[nodiscard]] bool canReturn() const { return page_ != nullptr && page_->state != nullptr; }
 
  protected:
   void drawSelf(Image& frame, const Rect& at, const Rect& clip) const override;
@@ -70,22 +87,22 @@ class HistoryView : public Control {
   std::uint64_t shown_ = 0;  // counts the pages shown, for the frame's digest
 };
 
-// The history as a screen over the game: it takes no press itself, the shell's history
-// actions turn its pages.
+// The history as a screen over the game: the shell's history actions turn its pages; Enter or
+// a click on its button returns the game to the page shown.
 class HistoryScreen final : public Screen {
  public:
-  HistoryScreen(Platform& platform, const PictureBox& MES) : view_(platform, MES) {}
+  HistoryScreen(Platform& platform, const PictureBox& MES, std::function<void()> returnToPage)
+      : view_(platform, MES), returnToPage_(std::move(returnToPage)) {}
   void show(const MessageHistory::Page* page, std::size_t back, std::size_t count) {
     view_.show(page, back, count);
   }
-  [[nodiscard]] bool take(const Press& /*press*/, const std::optional<Asked>& /*asked*/) override {
-    return false;
-  }
+  [[nodiscard]] bool take(const Press& press, const std::optional<Asked>& asked) override;
   void draw(Image& frame) const override { view_.draw(frame); }
   [[nodiscard]] std::uint64_t signature() const override { return view_.signature(); }
 
  private:
   HistoryView view_;
+  std::function<void()> returnToPage_;
 };
 
 }  // namespace qov

@@ -1,5 +1,7 @@
 #include "shell/Notice.h"
 
+#include "shell/Words.h"
+
 namespace qov {
 
 namespace {
@@ -13,7 +15,7 @@ constexpr Argb kBoxBack = rgb(0, 0, 48);
 constexpr Argb kBoxBorder = rgb(160, 160, 208);
 constexpr Argb kBoxText = rgb(255, 255, 255);
 constexpr Argb kBoxHint = rgb(255, 255, 0);
-constexpr std::u32string_view kHint = U"（クリック・Enter・Space・Esc で閉じます）";
+constexpr std::u32string_view kHint = later(U"(a click, Enter, Space or Esc closes this)");
 
 // The text's lines (CR LF, CR or LF between them), each broken where it would pass `width`.
 std::vector<std::u32string> wrap(std::u32string_view text, const Font& font, int width) {
@@ -86,7 +88,7 @@ void NoticeScreen::draw(Image& frame) const {
     y += step;
   }
   y += step / 2;
-  frame.drawMask(font_->render(kHint), box.x + kPadding, y, kBoxHint, clip);
+  frame.drawMask(font_->render(tr(kHint)), box.x + kPadding, y, kBoxHint, clip);
 }
 
 }  // namespace qov

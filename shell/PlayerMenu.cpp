@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "shell/Panel.h"
+#include "shell/Words.h"
 
 namespace qov {
 
@@ -12,7 +13,7 @@ using panel::kHeadingHeight;
 using panel::kPadding;
 constexpr int kBoxWidth = 200;
 constexpr int kEntryHeight = panel::kRowHeight;
-constexpr std::u32string_view kHeadingText = U"メニュー";
+constexpr std::u32string_view kHeadingText = later(U"Menu");
 // The picture above the message window, where the box is centred.
 constexpr Rect kPicture{0, 0, 504, 336};
 
@@ -43,8 +44,8 @@ void PlayerMenu::open() {
   screens_.push(*this);
   if (onOpen_) {
     std::vector<std::u32string> captions;
-    for (const Entry& entry : entries_) captions.push_back(entry.caption);
-    onOpen_(kHeadingText, captions);
+    for (const Entry& entry : entries_) captions.push_back(tr(entry.caption));
+    onOpen_(tr(kHeadingText), captions);
   }
 }
 
@@ -102,7 +103,7 @@ void PlayerMenu::move(int direction) {
   } else {
     focus_ = focus_ + 1 == entries_.size() ? 0 : focus_ + 1;
   }
-  if (onFocus_) onFocus_(entries_[focus_].caption);
+  if (onFocus_) onFocus_(tr(entries_[focus_].caption));
 }
 
 void PlayerMenu::choose(std::size_t index) {
@@ -116,13 +117,13 @@ void PlayerMenu::draw(Image& frame) const {
   const Rect box = entryPlace(entries_.size());
   panel::box(frame, box);
   const int ascent = (kEntryHeight - font_->lineHeight()) / 2;
-  frame.drawMask(font_->render(kHeadingText), box.x + kPadding + 4, box.y + kPadding,
+  frame.drawMask(font_->render(tr(kHeadingText)), box.x + kPadding + 4, box.y + kPadding,
                  panel::kHeading, box);
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const Rect place = entryPlace(i);
     if (i == focus_) frame.fill(place, panel::kFocusBack);
-    frame.drawMask(font_->render(entries_[i].caption), place.x + 12, place.y + ascent, panel::kText,
-                   place);
+    frame.drawMask(font_->render(tr(entries_[i].caption)), place.x + 12, place.y + ascent,
+                   panel::kText, place);
   }
 }
 

@@ -18,13 +18,14 @@
 
 namespace qov {
 
-// The player's own menu, over the held game: go back to the game, the keys list, or close
-// the window as the player would. Mouse, keys and pad reach every entry: a click on one, or
-// the arrows and Enter; Esc, the right click or the middle button close it again.
+// The player's own menu, over the held game: go back to the game, the settings, the keys
+// list, the game library, or close the window as the player would. Mouse, keys and pad reach every
+// entry: a click on one, or the arrows and Enter; Esc, the right click or the middle button close
+// it again.
 class PlayerMenu final : public Screen {
  public:
   struct Entry {
-    std::u32string caption;
+    std::u32string caption;        // in English, shown in the language in use
     std::function<void()> chosen;  // after the menu has closed
   };
 

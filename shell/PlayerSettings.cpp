@@ -93,6 +93,8 @@ PlayerSettings::Read PlayerSettings::read(const fs::path& file) {
        problem);
   take(ini, file, "reading", "auto-advance-per-character", "milliseconds from 0 to 60000", delay,
        s.autoAdvancePerCharacterMs, problem);
+  const auto language = [](const std::string& t) { return languageOfWord(t); };
+  take(ini, file, "player", "language", "auto, ja or en", language, s.language, problem);
   return result;
 }
 
@@ -108,6 +110,9 @@ std::optional<std::string> PlayerSettings::write(const fs::path& file) const {
           "\nvolume = " + std::to_string(speechVolume) + "\n";
   text += "\n[reading]\nauto-advance = " + std::to_string(autoAdvanceMs) + "\n";
   text += "auto-advance-per-character = " + std::to_string(autoAdvancePerCharacterMs) + "\n";
+  if (language != Language::Automatic) {
+    text += "\n[player]\nlanguage = " + std::string(languageWord(language)) + "\n";
+  }
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
   if (!ec) ec = replaceFile(file, text);

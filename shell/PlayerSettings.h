@@ -4,11 +4,13 @@
 #include <optional>
 #include <string>
 
+#include "shell/Words.h"
+
 namespace qov {
 
 // The player's own settings, kept between runs in one INI file of the user's (not the
 // game's): the window's scale and fullscreen, the overall volume and mute, where each page's
-// text goes besides the window, and the delays of auto-advance.
+// text goes besides the window, the delays of auto-advance and the language of its own words.
 struct PlayerSettings {
   std::optional<int> scale;  // unset: the platform's choice for the screen
   bool fullscreen = false;
@@ -22,6 +24,7 @@ struct PlayerSettings {
   // Auto-advance: how long a page stays, and how much longer for each of its characters.
   int autoAdvanceMs = 1500;
   int autoAdvancePerCharacterMs = 80;
+  Language language = Language::Automatic;  // of the player's own words
   friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
 
   struct Read;

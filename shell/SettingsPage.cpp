@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "shell/Panel.h"
+#include "shell/Words.h"
 
 namespace qov {
 
@@ -18,7 +19,7 @@ constexpr int kValueWidth = 110;
 using panel::kFocusBack;
 using panel::kHeading;
 using panel::kText;
-constexpr std::u32string_view kHeadingText = U"設定　（←→で変える、Escで閉じる）";
+constexpr std::u32string_view kHeadingText = later(U"Settings  (←→ changes, Esc closes)");
 
 }  // namespace
 
@@ -82,7 +83,7 @@ bool SettingsPage::take(const Press& press, const std::optional<Asked>& asked) {
       if (asked->argument == kChooseUp) focus_ = focus_ == 0 ? rows_.size() - 1 : focus_ - 1;
       if (asked->argument == kChooseDown) focus_ = focus_ + 1 == rows_.size() ? 0 : focus_ + 1;
       if ((asked->argument == kChooseUp || asked->argument == kChooseDown) && onFocus_) {
-        onFocus_(rows_[focus_].name);
+        onFocus_(tr(rows_[focus_].name));
       }
       return true;
     default:
@@ -102,13 +103,13 @@ void SettingsPage::draw(Image& frame) const {
   const int height = kHeadingHeight + static_cast<int>(rows_.size()) * kRowHeight + kPadding;
   const Rect box{kBox.x, kBox.y, kBox.w, height};
   panel::box(frame, box);
-  frame.drawMask(font_->render(kHeadingText), box.x + kPadding + 4, box.y + kPadding, kHeading,
+  frame.drawMask(font_->render(tr(kHeadingText)), box.x + kPadding + 4, box.y + kPadding, kHeading,
                  box);
   const int down = (kRowHeight - font_->lineHeight()) / 2;
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     const Rect row = rowPlace(i);
     if (i == focus_) frame.fill(row, kFocusBack);
-    frame.drawMask(font_->render(rows_[i].name), row.x + 8, row.y + down, kText, row);
+    frame.drawMask(font_->render(tr(rows_[i].name)), row.x + 8, row.y + down, kText, row);
     const Rect less = arrowPlace(i, -1);
     const Rect more = arrowPlace(i, 1);
     frame.drawMask(font_->render(U"＜"), less.x + 5, row.y + down, kHeading, less);

@@ -22,7 +22,7 @@ namespace qov {
 class SettingsPage final : public Screen {
  public:
   struct Row {
-    std::u32string name;
+    std::u32string name;                    // in English, shown in the language in use
     std::function<std::u32string()> value;  // as shown now
     std::function<void(int)> change;        // a step down (-1) or up (+1)
   };

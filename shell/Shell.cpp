@@ -8,6 +8,7 @@
 
 #include "engine/ScriptStore.h"
 #include "platform/Encoding.h"
+#include "shell/Words.h"
 
 namespace qov {
 
@@ -24,14 +25,20 @@ Shell::Shell(Platform& platform, HostedGame& game)
       settingsPage_(platform, screens_, settingsRows()),
       states_(platform, game, screens_,
               [this](const std::vector<std::u32string>& lines) { postNotice(lines); }),
-      playerMenu_(
-          platform, screens_, game,
-          {{U"続ける", nullptr},
-           {U"セーブ", [this] { states_.showSlots(true); }},
-           {U"ロード", [this] { states_.showSlots(false); }},
-           {U"設定", [this] { settingsPage_.show(); }},
-           {U"キー操作", [this] { static_cast<void>(comforts_.perform(Asked{Action::KeysList})); }},
-           {U"終了", [this] { closeRequested(); }}}) {
+      playerMenu_(platform, screens_, game,
+                  {{later(U"Continue"), nullptr},
+                   {later(U"Save"), [this] { states_.showSlots(true); }},
+                   {later(U"Load"), [this] { states_.showSlots(false); }},
+                   {later(U"Settings"), [this] { settingsPage_.show(); }},
+                   {later(U"Keys"),
+                    [this] { static_cast<void>(comforts_.perform(Asked{Action::KeysList})); }},
+                   {later(U"Game library"),
+                    [this] {
+                      libraryNext_ = true;
+                      states_.autosave();
+                      game_.end();
+                    }},
+                   {later(U"Quit"), [this] { closeRequested(); }}}) {
   screens_.onChange([this] { screensChanged(); });
   // The entry the keys move to is spoken, as the game's own menu is when it appears.
   const auto focused = [this](std::u32string_view caption) {
@@ -47,6 +54,11 @@ Shell::Shell(Platform& platform, HostedGame& game)
   game_.setOpeningObserver([this](bool running) { openingChanged(running); });
   game_.setNoticeHook([this](std::u32string_view text) { showNotice(text); });
   states_.setPageText([this] { return textOut_.page(); });
+  // Each wait for the player: a page of the history to return to, a state for the autosave.
+  game_.setWaitObserver([this] {
+    comforts_.waitBegan();
+    states_.waitBegun();
+  });
   platform_.setEventSink(this);
 }
 
@@ -55,6 +67,7 @@ Shell::~Shell() {
   platform_.setEventSink(nullptr);
   game_.setNoticeHook(nullptr);
   game_.setOpeningObserver(nullptr);
+  game_.setWaitObserver(nullptr);
   screens_.onChange(nullptr);
 }
 
@@ -96,26 +109,28 @@ void Shell::applyAutoDelays() {
 
 std::vector<SettingsPage::Row> Shell::settingsRows() {
   constexpr int kDelayStepMs = 500;
-  const auto onOff = [](bool on) { return std::u32string(on ? U"オン" : U"オフ"); };
+  const auto onOff = [](bool on) { return on ? tr(U"On") : tr(U"Off"); };
   const auto perform = [this](Action action, int argument = 0) {
     static_cast<void>(comforts_.perform(Asked{action, argument}));
   };
   return {
-      {U"音量", [this] { return fromUtf8(std::to_string(comforts_.settings().volume) + " %"); },
+      {later(U"Volume"),
+       [this] { return fromUtf8(std::to_string(comforts_.settings().volume) + " %"); },
        [perform](int step) { perform(Action::Volume, step); }},
-      {U"消音", [this, onOff] { return onOff(comforts_.settings().muted); },
+      {later(U"Mute"), [this, onOff] { return onOff(comforts_.settings().muted); },
        [perform](int) { perform(Action::Mute); }},
-      {U"ウィンドウの大きさ",
+      {later(U"Window size"),
        [this] { return fromUtf8("×" + std::to_string(platform_.windowScale())); },
        [this, perform](int step) { perform(Action::Scale, platform_.windowScale() + step); }},
-      {U"全画面", [this, onOff] { return onOff(platform_.fullscreen()); },
+      {later(U"Fullscreen"), [this, onOff] { return onOff(platform_.fullscreen()); },
        [perform](int) { perform(Action::Fullscreen); }},
-      {U"自動で進める", [this, onOff] { return onOff(keyPlay_.autoAdvance()); },
+      {later(U"Auto-advance"), [this, onOff] { return onOff(keyPlay_.autoAdvance()); },
        [this](int) { keyPlay_.setAutoAdvance(!keyPlay_.autoAdvance()); }},
-      {U"自動の待ち",
+      {later(U"Auto-advance delay"),
        [this] {
          const int ms = comforts_.settings().autoAdvanceMs;
-         return fromUtf8(std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100) + " 秒");
+         return fill(tr(U"{} s"),
+                     {fromUtf8(std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100))});
        },
        [this](int step) {
          comforts_.changeSettings([step](PlayerSettings& s) {
@@ -123,7 +138,33 @@ std::vector<SettingsPage::Row> Shell::settingsRows() {
          });
          applyAutoDelays();
        }},
+      languageRow(),
   };
+}
+
+SettingsPage::Row Shell::languageRow() {
+  // Named in both languages, so that a player who cannot read the one shown finds it.
+  static constexpr Language kOrder[] = {Language::Automatic, Language::Japanese, Language::English};
+  return {U"言語 / Language",
+          [this] {
+            switch (comforts_.settings().language) {
+              case Language::Japanese:
+                return std::u32string(U"日本語");
+              case Language::English:
+                return std::u32string(U"English");
+              case Language::Automatic:
+                break;
+            }
+            return tr(U"Automatic");
+          },
+          [this](int step) {
+            const auto at =
+                std::find(std::begin(kOrder), std::end(kOrder), comforts_.settings().language) -
+                std::begin(kOrder);
+            const Language next = kOrder[(at + 3 + step % 3) % 3];
+            comforts_.changeSettings([next](PlayerSettings& s) { s.language = next; });
+            useLanguage(next);
+          }};
 }
 
 void Shell::onFocus(std::function<void(std::u32string_view)> told) {
@@ -233,8 +274,7 @@ void Shell::dropped(const fs::path& path) {
   const bool named = !path.empty() && path.is_absolute() && fs::exists(path, error);
   const fs::path folder = fs::is_directory(path, error) ? path : path.parent_path();
   if (!named || !holdsGame(folder)) {
-    postNotice({U"ゲームのフォルダではありません（" + std::u32string(kFirstScript) +
-                    U".QOV がありません）",
+    postNotice({fill(tr(U"Not a game folder (there is no {}.QOV)"), {kFirstScript}),
                 fromUtf8(path.string())});
     return;
   }

@@ -42,6 +42,9 @@ class Shell final : public EventSink {
   // The game folder dropped onto the window, once run() has ended for it: the program starts
   // anew on that folder, so that nothing of this game remains.
   [[nodiscard]] const std::optional<std::filesystem::path>& nextGame() const { return nextGame_; }
+  // The player asked for the game library instead (the player's menu): it starts in a fresh
+  // process once run() has ended.
+  [[nodiscard]] bool libraryNext() const { return libraryNext_; }
 
   // Shows `text` in the window and returns when the player has closed it; the timers go on
   // meanwhile.
@@ -84,6 +87,7 @@ class Shell final : public EventSink {
   // the caller goes on: a press that started it waits for nothing.
   void postNotice(const std::vector<std::u32string>& lines);
   [[nodiscard]] std::vector<SettingsPage::Row> settingsRows();
+  [[nodiscard]] SettingsPage::Row languageRow();
   void applyAutoDelays();
 
   Platform& platform_;
@@ -106,6 +110,7 @@ class Shell final : public EventSink {
   Image frame_;
   std::list<std::unique_ptr<NoticeScreen>> posted_;  // closed ones go at the next post
   std::optional<std::filesystem::path> nextGame_;
+  bool libraryNext_ = false;
   std::function<void(std::u32string_view)> focusTold_;
 };
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Encoding.h"
+#include "shell/Words.h"
 
 namespace qov {
 
@@ -54,8 +55,8 @@ bool TextOut::perform(const Asked& asked) {
 void TextOut::toggleClipboard() {
   copying_ = !copying_;
   comforts_.changeSettings([this](PlayerSettings& s) { s.clipboard = copying_; });
-  const std::u32string said =
-      copying_ ? U"ページの文をクリップボードへ写します" : U"クリップボードへ写すのをやめます";
+  const std::u32string said = copying_ ? tr(U"Each page's text goes to the clipboard")
+                                       : tr(U"No more text goes to the clipboard");
   std::cerr << "qov: " << toUtf8(said) << '\n' << std::flush;
   announce(said);
   if (copying_ && !page_.empty()) copy(page_);
@@ -68,7 +69,7 @@ void TextOut::toggleSpeech() {
     speech_->cancel();
     return;
   }
-  speak(U"読み上げを始めます");
+  speak(tr(U"Reading aloud"));
   if (!page_.empty()) speak(page_);
 }
 
@@ -147,8 +148,8 @@ void TextOut::checkSpeech() {
   if (!problem) return;
   std::cerr << "qov: speech-dispatcher cannot speak (" << *problem << "); the game goes on silent\n"
             << std::flush;
-  notify_({U"読み上げができません（speech-dispatcher: " + fromUtf8(*problem) + U"）。",
-           U"音声なしで続けます。"});
+  notify_({fill(tr(U"Cannot read aloud (speech-dispatcher: {})."), {fromUtf8(*problem)}),
+           tr(U"The game goes on without a voice.")});
 }
 
 }  // namespace qov

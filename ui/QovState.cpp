@@ -2,6 +2,7 @@
 #include <string>
 #include <utility>
 
+#include "engine/MenuDefinition.h"
 #include "platform/Encoding.h"
 #include "ui/Qov.h"
 
@@ -69,6 +70,18 @@ std::optional<std::string> Qov::refusal(const GameSnapshot& state) const {
   }
   if (!waitsThere(state)) return "its line holds no command that waits for the player";
   if (state.wait == GameSnapshot::Wait::Page && !state.message) return "it has no message";
+  const auto colourKnown = [](const GameSnapshot::Writing& w) {
+    return w.textColor >= 0 && w.textColor < static_cast<int>(MessageWindow::kPalette.size());
+  };
+  if (!colourKnown(state.writing) || (state.message && !colourKnown(state.message->writing))) {
+    return "its text colour is not one of the window's";
+  }
+  const auto inRange = [](int value, int count) { return value >= 0 && value < count; };
+  if (state.wait != GameSnapshot::Wait::Page &&
+      (!inRange(state.menu, menus::kMenuCount) || !inRange(state.menuPage, menus::kMenuCount) ||
+       !inRange(state.menuLabel, menus::kEntryCount))) {
+    return "its menu is not one of the ten";
+  }
   if (!state.picture.empty()) {
     const std::optional<std::uint64_t> hash = scene_.fileHash(state.picture);
     if (!hash) return "its picture " + toUtf8(state.picture) + ".SZG is gone";
@@ -124,14 +137,18 @@ void Qov::applyState(const GameSnapshot& s) {
     scene_.GHG(s.picture);
   }
 
-  if (musicMode_ == 1) music_.MUSPL(U"", 0);
+  // The piece playing plays on when the state plays it too (a return to an earlier page).
+  const bool samePiece = musicMode_ == 1 && s.musicMode == 1 && musicPiece_ == s.musicPiece;
+  if (!samePiece) {
+    if (musicMode_ == 1) music_.MUSPL(U"", 0);
+    if (!s.musicPiece.empty() && s.musicMode != 0) {
+      music_.MUSPL(s.musicPiece, 1);
+      if (s.musicMode != 1) music_.MUSPL(U"", s.musicMode);
+    }
+  }
   musicPiece_ = s.musicPiece;
   musicMode_ = s.musicMode;
-  if (!s.musicPiece.empty() && s.musicMode != 0) {
-    music_.MUSPL(s.musicPiece, 1);
-    if (s.musicMode != 1) music_.MUSPL(U"", s.musicMode);
-  }
-  if (!loopingSound_.empty()) platform_.sound().stop();
+  if (platform_.sound().playing()) platform_.sound().stop();
   loopingSound_ = s.loopingSound;
   loopingSoundFlags_ = s.loopingSoundFlags;
   if (!s.loopingSound.empty()) sounds_.sndPlaySoundA(s.loopingSound, s.loopingSoundFlags);

@@ -8,6 +8,7 @@
 
 #include "engine/ScriptStore.h"
 #include "platform/Encoding.h"
+#include "shell/Words.h"
 #include "shell/archive/Archive.h"
 #include "shell/library/GameFinder.h"
 
@@ -46,16 +47,16 @@ FolderBrowser::FolderBrowser(Platform& platform, const screen::Fonts& fonts, fs:
     : fonts_(fonts),
       home_(std::move(home)),
       actions_(std::move(actions)),
-      upButton_(platform, kUpButton, U"上のフォルダへ"),
-      addButton_(platform, kAddButton, U"追加"),
-      cancelButton_(platform, kCancelButton, U"やめる") {}
+      upButton_(platform, kUpButton, tr(U"Up a folder")),
+      addButton_(platform, kAddButton, tr(U"Add")),
+      cancelButton_(platform, kCancelButton, tr(U"Cancel")) {}
 
 void FolderBrowser::open(const fs::path& folder) {
   std::error_code ec;
   fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
   if (ec) {
-    notice_ =
-        U"開けません: " + screen::readable(folder, home_) + U"（" + fromUtf8(ec.message()) + U"）";
+    notice_ = fill(tr(U"Cannot open: {} ({})"),
+                   {screen::readable(folder, home_), fromUtf8(ec.message())});
     ++changes_;
     return;
   }
@@ -93,7 +94,7 @@ void FolderBrowser::open(const fs::path& folder) {
   folder_ = folder;
   lines_.clear();
   if (folder.has_relative_path()) {
-    lines_.push_back(Line{folder.parent_path(), U"..（上のフォルダ）", Line::Parent});
+    lines_.push_back(Line{folder.parent_path(), tr(U".. (the folder above)"), Line::Parent});
   }
   lines_.insert(lines_.end(), std::make_move_iterator(folders.begin()),
                 std::make_move_iterator(folders.end()));
@@ -210,7 +211,7 @@ void FolderBrowser::addSelected() {
     actions_.add(folder_);
     return;
   }
-  notice_ = U"ここにはゲームがありません。印のあるフォルダか書庫を選んでください。";
+  notice_ = tr(U"There is no game here. Choose a marked folder or archive.");
   ++changes_;
 }
 
@@ -225,16 +226,16 @@ void FolderBrowser::drawLine(Image& frame, std::size_t line, int y) const {
   std::u32string mark;
   switch (l.kind) {
     case Line::Game:
-      mark = U"ゲーム";
+      mark = tr(U"Game");
       break;
     case Line::Games:
-      mark = U"ゲーム " + fromUtf8(std::to_string(l.games)) + U"本";
+      mark = fill(tr(U"{} games"), {fromUtf8(std::to_string(l.games))});
       break;
     case Line::Archive:
-      mark = U"書庫";
+      mark = tr(U"Archive");
       break;
     case Line::DiscImage:
-      mark = U"CD イメージ";
+      mark = tr(U"CD image");
       break;
     case Line::Parent:
     case Line::Folder:
@@ -253,7 +254,7 @@ void FolderBrowser::drawLine(Image& frame, std::size_t line, int y) const {
 void FolderBrowser::draw(Image& frame) const {
   frame.fill(frame.bounds(), screen::kBack);
   frame.fill(screen::kHeading, screen::kBand);
-  const std::u32string heading = U"ゲームを追加：";
+  const std::u32string heading = tr(U"Add games:");
   screen::text(frame, *fonts_.bold, heading, 10, 8, screen::kHeadingText, screen::kHeading);
   const int at = 10 + fonts_.bold->measure(heading);
   screen::text(

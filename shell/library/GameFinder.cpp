@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "engine/ScriptStore.h"
+#include "shell/Words.h"
 #include "shell/archive/Archive.h"
 
 namespace qov {
@@ -11,8 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string quoted(const fs::path& path) {
-  return "'" + path.string() + "'";
+// `text` with the path named in it, and why.
+std::string naming(std::string_view text, const fs::path& path, std::string_view why = {}) {
+  return fill8(text, {path.string(), why});
 }
 
 }  // namespace
@@ -37,11 +39,11 @@ FoundGames findGames(const fs::path& path, const fs::path& gamesRoot,
   const fs::path absolute = fs::absolute(path, ec).lexically_normal();
   const fs::file_status status = fs::status(absolute, ec);
   if (path.empty() || status.type() == fs::file_type::not_found) {
-    found.problem = quoted(path) + " does not exist";
+    found.problem = naming(tr8("'{}' does not exist"), path);
     return found;
   }
   if (ec) {
-    found.problem = "cannot look at " + quoted(path) + ": " + ec.message();
+    found.problem = naming(tr8("cannot look at '{}': {}"), path, ec.message());
     return found;
   }
   if (fs::is_directory(status)) {
@@ -50,7 +52,8 @@ FoundGames findGames(const fs::path& path, const fs::path& gamesRoot,
     } else {
       found.games = gamesInside(absolute);
       if (found.games.empty()) {
-        found.problem = quoted(path) + " holds no game (no wnatu.QOV in it or its subfolders)";
+        found.problem =
+            naming(tr8("'{}' holds no game (no wnatu.QOV in it or its subfolders)"), path);
       }
     }
     return found;
@@ -69,8 +72,9 @@ FoundGames findGames(const fs::path& path, const fs::path& gamesRoot,
     found.games.push_back(absolute.parent_path());
     return found;
   }
-  found.problem = quoted(path) + " is no game: neither in a game folder nor an archive or " +
-                  "CD image that qov can open";
+  found.problem = naming(
+      tr8("'{}' is no game: neither in a game folder nor an archive or CD image that qov can open"),
+      path);
   return found;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/Encoding.h"
 #include "platform/Files.h"
 #include "shell/PlayerSettings.h"
+#include "shell/Words.h"
 #include "shell/library/FolderBrowser.h"
 #include "shell/library/GameFinder.h"
 #include "shell/states/States.h"
@@ -51,13 +52,13 @@ LibraryScreen::LibraryScreen(Platform& platform, Library& library, Places places
       library_(library),
       places_(std::move(places)),
       fonts_(platform),
-      addButton_(platform, kAddButton, U"ゲームを追加…"),
-      removeButton_(platform, Rect{446, 0, 52, 16}, U"外す"),
-      resumeButton_(platform, Rect{306, 0, 64, 16}, U"続きから"),
-      startButton_(platform, Rect{374, 0, 68, 16}, U"はじめから"),
-      confirmRemove_(platform, kConfirmRemove, U"外す"),
-      confirmDelete_(platform, kConfirmDelete, U"コピーも削除"),
-      confirmCancel_(platform, kConfirmCancel, U"やめる") {
+      addButton_(platform, kAddButton, tr(U"Add games…")),
+      removeButton_(platform, Rect{446, 0, 52, 16}, tr(U"Remove")),
+      resumeButton_(platform, Rect{306, 0, 64, 16}, tr(U"Continue from the autosave")),
+      startButton_(platform, Rect{374, 0, 68, 16}, tr(U"From the start")),
+      confirmRemove_(platform, kConfirmRemove, tr(U"Remove")),
+      confirmDelete_(platform, kConfirmDelete, tr(U"Delete the copy too")),
+      confirmCancel_(platform, kConfirmCancel, tr(U"Cancel")) {
   reload();
 }
 
@@ -268,7 +269,7 @@ void LibraryScreen::play(std::size_t row, bool resume) {
   std::error_code ec;
   if (!fs::is_directory(rows_[row].folder, ec)) {
     rows_[row].missing = true;
-    say(U"フォルダが見つかりません: " + screen::readable(rows_[row].folder, places_.home));
+    say(fill(tr(U"Folder not found: {}"), {screen::readable(rows_[row].folder, places_.home)}));
     return;
   }
   chosen_ = rows_[row].folder;
@@ -291,7 +292,7 @@ void LibraryScreen::remove(bool deleteCopy) {
     std::cerr << "qov: " << *problem << '\n' << std::flush;
     say(fromUtf8(*problem));
   } else {
-    say(U"外しました: " + row.title);
+    say(fill(tr(U"Removed: {}"), {row.title}));
   }
   reload();
 }
@@ -312,7 +313,7 @@ void LibraryScreen::closeBrowser() {
 
 void LibraryScreen::add(const fs::path& path) {
   workStart_.reset();
-  work_ = U"展開しています: " + screen::readable(path.filename());
+  work_ = fill(tr(U"Extracting: {}"), {screen::readable(path.filename())});
   AddedGames added;
   try {
     added = addGames(library_, path, [this](double fraction) { onProgress(fraction); });
@@ -334,8 +335,8 @@ void LibraryScreen::add(const fs::path& path) {
   if (added.problem.empty()) {
     const std::u32string title = first ? fromUtf8(first->title) : U"";
     say(added.games.size() == 1
-            ? U"追加しました: " + title
-            : U"追加しました: " + fromUtf8(std::to_string(added.games.size())) + U"本のゲーム");
+            ? fill(tr(U"Added: {}"), {title})
+            : fill(tr(U"Added: {} games"), {fromUtf8(std::to_string(added.games.size()))}));
   }
 }
 
@@ -381,15 +382,16 @@ void LibraryScreen::drawRow(std::size_t index, int y) {
                   index == selected_ ? screen::kSelected : screen::kBack);
 
   const std::u32string when =
-      row.demo ? U"デモゲーム"
-               : (row.played ? U"最後に遊んだ日 " + localTime(*row.played) : U"まだ遊んでいません");
+      row.demo ? tr(U"Demo game")
+               : (row.played ? fill(tr(U"Last played {}"), {localTime(*row.played)})
+                             : tr(U"Not played yet"));
   const int whenWidth = fonts_.small->measure(when);
   screen::text(frame_, *fonts_.small, when, area.w - 8 - whenWidth, y + 6, screen::kDimText, area);
   screen::text(frame_, *fonts_.bold, screen::fit(*fonts_.bold, row.title, area.w - 70 - whenWidth),
                48, y + 4, row.missing ? screen::kDimText : screen::kText, area);
   std::u32string where = screen::readable(row.folder, places_.home);
-  if (row.copy) where = U"書庫から展開: " + where;
-  if (row.missing) where = U"見つかりません: " + where;
+  if (row.copy) where = fill(tr(U"Extracted from an archive: {}"), {where});
+  if (row.missing) where = fill(tr(U"Not found: {}"), {where});
   const int whereWidth = row.resumable
                              ? resumeButton_.look.rect.x - 56
                              : area.w - 56 - (row.demo ? 0 : removeButton_.look.rect.w + 8);
@@ -413,7 +415,7 @@ void LibraryScreen::drawRow(std::size_t index, int y) {
 void LibraryScreen::drawList() {
   frame_.fill(frame_.bounds(), screen::kBack);
   frame_.fill(screen::kHeading, screen::kBand);
-  screen::text(frame_, *fonts_.bold, U"ゲームライブラリ", 10, 8, screen::kHeadingText,
+  screen::text(frame_, *fonts_.bold, tr(U"Game Library"), 10, 8, screen::kHeadingText,
                screen::kHeading);
   addButton_.look.draw(frame_);
   for (std::size_t i = top_; i < rows_.size() && i < top_ + kRowsShown; ++i) {
@@ -428,16 +430,16 @@ void LibraryScreen::drawList() {
   } else if (rows_.size() < kRowsShown) {
     const int y = kListTop + static_cast<int>(rows_.size()) * kRowHeight + 12;
     screen::text(frame_, *fonts_.small,
-                 U"「ゲームを追加…」でゲームのフォルダ・書庫・CD イメージを選べます。", 48, y,
+                 tr(U"\"Add games…\" chooses game folders, archives and CD images."), 48, y,
                  screen::kDimText, frame_.bounds());
     screen::text(frame_, *fonts_.small,
-                 U"フォルダや書庫をこのウィンドウへドロップしても追加できます。", 48, y + 16,
+                 tr(U"Folders and archives dropped onto this window are added too."), 48, y + 16,
                  screen::kDimText, frame_.bounds());
   }
   frame_.fill(screen::kFooter, screen::kBand);
   const bool hint = notice_.empty();
   const std::u32string footer =
-      hint ? U"クリック・Enter：遊ぶ　↑↓・ホイール：選ぶ　Delete：リストから外す" : notice_;
+      hint ? tr(U"Click, Enter: play  ↑↓, wheel: choose  Delete: remove from the list") : notice_;
   screen::text(frame_, *fonts_.small, screen::fit(*fonts_.small, footer, screen::kWidth - 20), 10,
                screen::kFooter.y + 11, hint ? screen::kDimText : screen::kWarning, screen::kFooter);
 }
@@ -448,17 +450,17 @@ void LibraryScreen::drawConfirm() {
   screen::border(frame_, kConfirmBox, screen::kBorder);
   const int x = kConfirmBox.x + 20;
   const int width = kConfirmBox.w - 40;
-  screen::text(frame_, *fonts_.bold, U"ライブラリから外しますか？", x, kConfirmBox.y + 14,
+  screen::text(frame_, *fonts_.bold, tr(U"Remove from the library?"), x, kConfirmBox.y + 14,
                screen::kHeadingText, kConfirmBox);
   screen::text(frame_, *fonts_.normal,
-               screen::fit(*fonts_.normal, U"「" + row.title + U"」", width), x, kConfirmBox.y + 40,
-               screen::kText, kConfirmBox);
+               screen::fit(*fonts_.normal, fill(tr(U"“{}”"), {row.title}), width), x,
+               kConfirmBox.y + 40, screen::kText, kConfirmBox);
   const std::u32string note =
-      row.copy ? U"書庫から展開したコピーです。「コピーも削除」でセーブごと消えます。"
-               : U"フォルダとその中のファイルはそのまま残ります。";
+      row.copy ? tr(U"A copy from an archive: \"Delete the copy too\" deletes it and its saves.")
+               : tr(U"The folder and the files in it stay as they are.");
   screen::text(frame_, *fonts_.small, screen::fit(*fonts_.small, note, width), x,
                kConfirmBox.y + 70, screen::kDimText, kConfirmBox);
-  screen::text(frame_, *fonts_.small, U"Enter：外す　Esc：やめる", x, kConfirmBox.y + 90,
+  screen::text(frame_, *fonts_.small, tr(U"Enter: remove  Esc: cancel"), x, kConfirmBox.y + 90,
                screen::kDimText, kConfirmBox);
   confirmRemove_.look.draw(frame_);
   if (row.copy) confirmDelete_.look.draw(frame_);

@@ -6,6 +6,7 @@
 
 #include "platform/Encoding.h"
 #include "shell/Panel.h"
+#include "shell/Words.h"
 #include "shell/states/States.h"
 
 namespace qov {
@@ -69,7 +70,7 @@ void SlotScreen::refresh(std::size_t index) {
   if (const std::string* problem = std::get_if<std::string>(&read)) {
     slot.present = true;
     slot.damaged = true;
-    slot.when = U"読めません";
+    slot.when = tr(U"Cannot be read");
     slot.page = fromUtf8(*problem);
   } else if (const SavedState* state = std::get_if<SavedState>(&read)) {
     slot.present = true;
@@ -202,11 +203,11 @@ void SlotScreen::act(std::size_t index) {
     }
     refresh(index);
     close();
-    states_.toast(U"スロット " + fromUtf8(name.substr(4)) + U" にセーブしました");
+    states_.toast(fill(tr(U"Saved into slot {}"), {fromUtf8(name.substr(4))}));
     return;
   }
   if (!slots_[index].present) {
-    states_.toast(U"このスロットは空です");
+    states_.toast(tr(U"This slot is empty"));
     return;
   }
   close();
@@ -250,7 +251,7 @@ void SlotScreen::drawSlot(Image& frame, std::size_t index) const {
   panel::border(frame, thumb, panel::kBorder);
   const int textX = row.x + kTextX;
   if (!slot.present) {
-    frame.drawMask(font_->render(U"（空き）"), textX, row.y + 8, kEmptyText, row);
+    frame.drawMask(font_->render(tr(U"(empty)")), textX, row.y + 8, kEmptyText, row);
     return;
   }
   frame.drawMask(font_->render(slot.when), textX, row.y + 6, slot.damaged ? kDamaged : panel::kText,
@@ -270,7 +271,7 @@ void SlotScreen::draw(Image& frame) const {
     const Rect place = tabPlace(tab);
     if (tab == saving_) frame.fill(place, panel::kFocusBack);
     panel::border(frame, place, panel::kBorder);
-    frame.drawMask(font_->render(tab ? U"セーブ" : U"ロード"), place.x + 14, place.y + 5,
+    frame.drawMask(font_->render(tab ? tr(U"Save") : tr(U"Load")), place.x + 14, place.y + 5,
                    tab == saving_ ? panel::kHeading : panel::kText, place);
   }
   const std::size_t first = focus_ / kRowsShown * kRowsShown;
@@ -278,20 +279,21 @@ void SlotScreen::draw(Image& frame) const {
                                          std::to_string(slots_.size() / kRowsShown));
   frame.drawMask(small_->render(pageNo), kFrameWidth - 60, 10, panel::kText, whole);
   for (std::size_t i = first; i < first + kRowsShown && i < slots_.size(); ++i) drawSlot(frame, i);
-  const std::u32string hint = saving_ ? U"Enter: セーブ　Delete: 消す　←→: ロードへ　Esc: 閉じる"
-                                      : U"Enter: ロード　Delete: 消す　←→: セーブへ　Esc: 閉じる";
+  const std::u32string hint =
+      saving_ ? tr(U"Enter: save   Delete: delete   ←→: to loading   Esc: close")
+              : tr(U"Enter: load   Delete: delete   ←→: to saving   Esc: close");
   frame.drawMask(small_->render(hint), 10, kListTop + kRowsShown * kRowHeight + 8, panel::kHeading,
                  whole);
   if (!confirming_) return;
   const Rect box{120, 140, 266, 100};
   panel::box(frame, box);
   const std::string number = States::slotName(static_cast<int>(*confirming_)).substr(4);
-  frame.drawMask(font_->render(U"スロット " + fromUtf8(number) + U" を消しますか？"), box.x + 16,
+  frame.drawMask(font_->render(fill(tr(U"Delete slot {}?"), {fromUtf8(number)})), box.x + 16,
                  box.y + 16, panel::kText, box);
   for (const bool yes : {true, false}) {
     const Rect place = confirmPlace(yes);
     panel::border(frame, place, panel::kBorder);
-    frame.drawMask(font_->render(yes ? U"消す" : U"やめる"), place.x + 20, place.y + 6,
+    frame.drawMask(font_->render(yes ? tr(U"Delete") : tr(U"Cancel")), place.x + 20, place.y + 6,
                    panel::kText, place);
   }
 }

@@ -10,6 +10,7 @@
 #include "platform/UserDirectories.h"
 #include "platform/render/Render.h"
 #include "shell/Panel.h"
+#include "shell/Words.h"
 #include "shell/states/SlotScreen.h"
 
 namespace qov {
@@ -68,12 +69,10 @@ States::States(Platform& platform, HostedGame& game, ScreenStack& screens, Notif
     ++toastSerial_;
     reportFailures();
   });
-  game_.setWaitObserver([this] { waitBegun(); });
   writer_ = std::jthread([this](const std::stop_token& stop) { writeJobs(stop); });
 }
 
 States::~States() {
-  game_.setWaitObserver(nullptr);
   platform_.setTimerEnabled(toastTimer_, false);
   {
     std::unique_lock lock(mutex_);
@@ -97,14 +96,14 @@ void States::writeJobs(const std::stop_token& stop) {
     const std::string bytes = encodeState(job.state);
     std::optional<std::u32string> failed;
     if (bytes.empty()) {
-      failed = U"セーブできません（200 KB を超えます）: " + fromUtf8(job.file.string());
+      failed = fill(tr(U"Cannot save (over 200 KB): {}"), {fromUtf8(job.file.string())});
     } else {
       std::error_code ec;
       fs::create_directories(job.file.parent_path(), ec);
       ec = replaceFile(job.file, bytes);
       if (ec) {
         std::cerr << "qov: cannot write " << job.file.string() << ": " << ec.message() << '\n';
-        failed = U"セーブできません: " + fromUtf8(job.file.string()) + U": " + why(ec.message());
+        failed = fill(tr(U"Cannot save: {}: {}"), {fromUtf8(job.file.string()), why(ec.message())});
       }
     }
     std::lock_guard lock(mutex_);
@@ -162,7 +161,7 @@ void States::waitBegun() {
   if (quickPending_ && last_) {
     quickPending_ = false;
     const std::optional<std::u32string> failed = write("quick", *last_);
-    toast(failed ? *failed : U"クイックセーブしました");
+    toast(failed ? *failed : tr(U"Quick saved"));
   }
 }
 
@@ -173,7 +172,7 @@ bool States::perform(const Asked& asked) {
   }
   if (asked.again) return true;
   if (game_.openingRuns()) {
-    toast(U"オープニングの間はセーブもロードもできません");
+    toast(tr(U"No saving or loading during the opening"));
     return true;
   }
   switch (asked.action) {
@@ -181,7 +180,7 @@ bool States::perform(const Asked& asked) {
       if (const std::optional<std::u32string> failed = save("quick")) {
         toast(*failed);
       } else if (!quickPending_) {
-        toast(U"クイックセーブしました");
+        toast(tr(U"Quick saved"));
       }
       break;
     case Action::QuickLoad:
@@ -200,13 +199,13 @@ void States::showSlots(bool saving) {
 
 std::optional<std::u32string> States::save(std::string_view name) {
   if (folder_.empty())
-    return U"セーブの置き場所がありません（$XDG_DATA_HOME も $HOME もありません）";
+    return tr(U"No place for save states (neither $XDG_DATA_HOME nor $HOME is set)");
   const std::optional<GameSnapshot> now = game_.snapshot();
   if (!now) {
     // Between two waits: the quick state is taken at the next one.
-    if (name != "quick") return U"いまはセーブできません。ゲームが待つところでもう一度どうぞ";
+    if (name != "quick") return tr(U"Cannot save now: try again where the game waits");
     quickPending_ = true;
-    toast(U"次の待ちでクイックセーブします");
+    toast(tr(U"Quick save at the next wait"));
     return std::nullopt;
   }
   return write(name, *now);
@@ -231,10 +230,10 @@ std::optional<std::u32string> States::write(std::string_view name, const GameSna
 
 std::optional<std::u32string> States::refusal(const SavedState& state) {
   if (state.scriptsHash != hash()) {
-    return U"このセーブはゲームのスクリプトが変わる前のもので、使えません";
+    return tr(U"This state was taken before the game's scripts changed and cannot be used");
   }
   if (const std::optional<std::string> reason = game_.refusal(state.snapshot)) {
-    return U"このセーブは使えません: " + fromUtf8(*reason);
+    return fill(tr(U"This state cannot be used: {}"), {fromUtf8(*reason)});
   }
   return std::nullopt;
 }
@@ -244,13 +243,13 @@ void States::load(std::string_view name) {
   const fs::path file = fileOf(name);
   std::error_code ec;
   if (folder_.empty() || !fs::exists(file, ec)) {
-    toast(name == "quick" ? U"クイックセーブがありません" : U"このスロットは空です");
+    toast(name == "quick" ? tr(U"No quick save") : tr(U"This slot is empty"));
     return;
   }
   std::variant<SavedState, std::string> read = readStateFile(file);
   if (const std::string* problem = std::get_if<std::string>(&read)) {
     std::cerr << "qov: " << *problem << '\n';
-    notify_({U"セーブを読めません", fromUtf8(*problem)});
+    notify_({tr(U"Cannot read the saved state"), fromUtf8(*problem)});
     return;
   }
   SavedState& state = std::get<SavedState>(read);
@@ -259,7 +258,7 @@ void States::load(std::string_view name) {
     return;
   }
   quickPending_ = false;
-  toast(name == "quick" ? U"クイックロードしました" : U"ロードしました");
+  toast(name == "quick" ? tr(U"Quick loaded") : tr(U"Loaded"));
   game_.restore(std::move(state.snapshot));
 }
 
@@ -267,7 +266,8 @@ std::optional<std::u32string> States::remove(std::string_view name) {
   finishWrites();
   std::error_code ec;
   fs::remove(fileOf(name), ec);
-  if (ec) return U"消せません: " + fromUtf8(fileOf(name).string()) + U": " + why(ec.message());
+  if (ec)
+    return fill(tr(U"Cannot delete: {}: {}"), {fromUtf8(fileOf(name).string()), why(ec.message())});
   return std::nullopt;
 }
 

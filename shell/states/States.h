@@ -48,6 +48,10 @@ class States {
   // What tells the time a state is taken (seconds since 1970); unset, the system's clock.
   void setClock(std::function<std::int64_t()> now) { now_ = std::move(now); }
 
+  // Told at each wait for the player: it keeps the state for the autosave, and takes the quick
+  // state that F5 asked for away from a wait.
+  void waitBegun();
+
   // F5, F9 and F6; true when the action was one of them.
   [[nodiscard]] bool perform(const Asked& asked);
   // The slot screen over the held game, to save into a slot or to load one.
@@ -88,7 +92,6 @@ class States {
   [[nodiscard]] std::uint64_t toastSignature() const { return toastSerial_; }
 
  private:
-  void waitBegun();
   // Why `state` cannot be gone on from in this game, else nullopt.
   [[nodiscard]] std::optional<std::u32string> refusal(const SavedState& state);
   [[nodiscard]] const std::string& hash();

@@ -70,6 +70,52 @@ TEST(Comforts, CtrlHeldPlaysTheMessageToItsEndAsClicksWould) {
   EXPECT_EQ(again.stalls, 3u);
 }
 
+TEST(Comforts, AReturnToAnEarlierPageGoesOnAsIfTheLaterPagesHadNeverBeenPlayed) {
+  constexpr std::u32string_view kTwoMessages =
+      U"MES,一ページ目。￥二ページ目。＄02￥\n"
+      U"INC,2,99\n"
+      U"MES,三ページ目。＄02￥四ページ目。￥五ページ目。￥\n"
+      U"SAVE\n"
+      U"EXIT";
+  TempDir straight;
+  writeScript(straight.path(), "wnatu", kTwoMessages);
+  ShellWindow clicks(straight.path());
+  for (int i = 0; i < 5; ++i) clicks.then([&] { clicks.click(clicks.c.MES); });
+  EXPECT_EQ(clicks.run(), 0);
+
+  TempDir returned;
+  writeScript(returned.path(), "wnatu", kTwoMessages);
+  ShellWindow w(returned.path());
+  Image second;
+  w.then([&] { w.click(w.c.MES); });
+  w.then([&] {
+    second = w.platform.frame();
+    w.click(w.c.MES);
+  });
+  w.then([&] { w.click(w.c.MES); });
+  w.then([&] { w.click(w.c.MES); });
+  w.then([&] {  // the fifth page: three back is the second
+    for (int i = 0; i < 3; ++i) w.platform.wheel(1);
+  });
+  w.then([&] {
+    ASSERT_TRUE(w.comforts.historyOpen());
+    expectGolden(w.platform.frame(), "history_return", kShellData);
+    w.platform.click(380, 327);  // "ここまで戻る"
+  });
+  w.then([&] {
+    EXPECT_FALSE(w.comforts.historyOpen());
+    EXPECT_EQ(w.platform.frame(), second);
+    EXPECT_EQ(w.window.variables().var(2), 0);
+    w.click(w.c.MES);
+  });
+  for (int i = 0; i < 3; ++i) w.then([&] { w.click(w.c.MES); });
+  std::string err;
+  EXPECT_EQ(w.run(&err), 0) << err;
+  EXPECT_EQ(w.stalls, 10u);
+  EXPECT_EQ(fileBytes(returned.path() / SaveFile::kFileName),
+            fileBytes(straight.path() / SaveFile::kFileName));
+}
+
 TEST(Comforts, HistoryShowsEarlierPagesAndTheGameSeesNoneOfItsInput) {
   Game game;
   ShellWindow w(game.dir.path());
@@ -84,7 +130,7 @@ TEST(Comforts, HistoryShowsEarlierPagesAndTheGameSeesNoneOfItsInput) {
   w.then([&] {
     EXPECT_TRUE(w.comforts.historyOpen());
     expectGolden(w.platform.frame(), "history_three_back", kShellData);
-    w.platform.key(Key::Enter);  // not the game's while the history is open
+    w.platform.key(Key::Space);  // not the game's while the history is open
     w.click(w.c.MES);            // closes it
   });
   w.then([&] {
@@ -302,6 +348,7 @@ TEST(Comforts, ABrokenSettingsFileStartsWithTheDefaults) {
       {"[window]\nscale = 9\n[sound]\nvolume = 30\n", 1, 30, " line 2: scale \"9\""},
       {std::string("\xff\xfe[", 3), 1, 100, " line 1: "},
       {"[speech]\nrate = 200\n[sound]\nvolume = 30\n", 1, 30, " line 2: rate \"200\""},
+      {"[player]\nlanguage = fr\n[sound]\nvolume = 30\n", 1, 30, " line 2: language \"fr\""},
   };
   for (const Case& c : cases) {
     Game game;

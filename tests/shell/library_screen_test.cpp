@@ -185,7 +185,7 @@ TEST(LibraryScreen, AFolderDroppedOntoTheWindowIsAdded) {
   ASSERT_EQ(s.screen->rows().size(), 2u);
   EXPECT_EQ(s.screen->rows()[0].folder, dropped);
   EXPECT_NE(s.err.find((s.home() / "photos").string()), std::string::npos) << s.err;
-  EXPECT_NE(s.screen->notice().find(U"holds no game"), std::u32string::npos);
+  EXPECT_NE(s.screen->notice().find(U"にはゲームがありません"), std::u32string::npos);
 }
 
 }  // namespace

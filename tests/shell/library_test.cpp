@@ -8,6 +8,7 @@
 
 #include "shell/library/GameFinder.h"
 #include "tests/shell/LibraryTestSupport.h"
+#include "tests/shell/WordsTestSupport.h"
 
 namespace qov::test {
 namespace {
@@ -167,6 +168,7 @@ TEST(GameFinder, APathStandsForTheGamesItHolds) {
       {dir.path() / "notes.txt", {}, "is no game"},
       {dir.path() / "gone", {}, "does not exist"},
   };
+  const WordsIn english(Language::English);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     const FoundGames found = findGames(c.path, dir.path() / "copies");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tests/shell/ShellTestSupport.h"
+#include "tests/shell/WordsTestSupport.h"
 
 namespace qov::test {
 namespace {
@@ -137,6 +138,53 @@ TEST(PlayerMenu, TheSettingsPageChangesAndKeepsTheSettings) {
   EXPECT_EQ(kept.settings.volume, 80);
   EXPECT_FALSE(kept.settings.muted);
   EXPECT_EQ(kept.settings.autoAdvanceMs, 2000);
+}
+
+TEST(PlayerMenu, GameLibraryEndsTheGameForTheLibrary) {
+  Game game;
+  ShellWindow w(game.dir.path());
+  PlayerMenu& menu = w.shell.playerMenu();
+  w.then([&] { w.platform.key(Key::Escape); });
+  w.then([&] { clickAt(w, menu.entryPlace(5)); });  // ゲーム一覧
+  EXPECT_EQ(w.run(), 0);
+  EXPECT_TRUE(w.shell.libraryNext());
+  EXPECT_EQ(w.platform.beeps(), 1);  // as closing the window does
+  EXPECT_EQ(w.shell.nextGame(), std::nullopt);
+}
+
+// The language row changes the words at once and is kept; the menu follows.
+TEST(PlayerMenu, TheLanguageRowShowsEnglishAtOnceAndKeepsIt) {
+  Game game;
+  TempDir config;
+  const std::filesystem::path settings = config.path() / "qov.ini";
+  const WordsIn japanese(Language::Japanese);
+  ShellWindow w(game.dir.path());
+  w.platform.setSettingsFile(settings);
+  SettingsPage& page = w.shell.settingsPage();
+  w.then([&] {
+    w.platform.key(Key::Escape);
+    for (int i = 0; i < 3; ++i) w.platform.key(Key::Down);
+    w.platform.key(Key::Enter);  // 設定
+  });
+  w.then([&] {
+    ASSERT_TRUE(page.shown());
+    w.platform.key(Key::Up);     // round to the last row: the language
+    w.platform.key(Key::Right);  // 日本語
+    w.platform.key(Key::Right);  // English
+  });
+  w.then([&] {
+    EXPECT_EQ(wordsLanguage(), Language::English);
+    expectGolden(w.platform.frame(), "settings_page_en", kShellData);
+    w.platform.key(Key::Escape);
+    w.platform.key(Key::Escape);
+  });
+  w.then([&] {
+    expectGolden(w.platform.frame(), "player_menu_en", kShellData);
+    w.platform.key(Key::Up);  // Quit
+    w.platform.key(Key::Enter);
+  });
+  EXPECT_EQ(w.run(), 0);
+  EXPECT_EQ(PlayerSettings::read(settings).settings.language, Language::English);
 }
 
 }  // namespace

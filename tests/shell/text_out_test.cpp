@@ -187,8 +187,8 @@ TEST(TextOut, SpeechSpeaksEachPageCutsItAtTheNextAndSpeaksTheMenu) {
   const std::vector<std::string> expected = {
       "SPEAK 読み上げを始めます",
       "SPEAK " + kHookLines[0],
-      "SPEAK メニュー、続ける、セーブ、ロード、設定、キー操作、終了",  // the player's menu opens
-      "CANCEL",                                                      // the focus moves
+      "SPEAK メニュー、続ける、セーブ、ロード、設定、キー操作、ゲーム一覧、終了",  // the player's menu opens
+      "CANCEL",  // the focus moves
       "SPEAK セーブ",
       "CANCEL",
       "SPEAK 続ける",

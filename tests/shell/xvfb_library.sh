@@ -12,6 +12,8 @@ timeout=60
 source "$(dirname "$0")/../xvfb_lib.sh"
 start_xvfb
 export HOME="$out/home" XDG_DATA_HOME="$out/data"
+# The player's words in Japanese, as the expected texts are, whatever the machine's locale.
+export LANGUAGE=ja
 rm -rf "$HOME" "$XDG_DATA_HOME"
 make_game() {
   mkdir -p "$HOME/games/$1"

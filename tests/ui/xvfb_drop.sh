@@ -8,6 +8,8 @@
 set -u
 qov=$1 source_game=$2 out=$3 drop=$5
 timeout=60
+# The player's words in Japanese, as the expected texts are, whatever the machine's locale.
+export LANGUAGE=ja
 # shellcheck source=tests/xvfb_lib.sh
 source "$(dirname "$0")/../xvfb_lib.sh"
 rm -rf "$out/next" "$out/photos"
