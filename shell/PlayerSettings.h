@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "ui/HostedGame.h"
+
 namespace qov {
 
 // The player's own settings, kept between runs in one INI file of the user's (not the
@@ -14,6 +16,10 @@ struct PlayerSettings {
   bool fullscreen = false;
   int volume = 100;  // %, in steps of 10
   bool muted = false;
+  // The music's and the effects' share of their own levels, %, in steps of 10.
+  int musicVolume = 100;
+  int effectsVolume = 100;
+  std::string soundFont;  // the General MIDI soundfont's file; empty: the default one
   bool textHook = false;   // each page's text on standard output
   bool clipboard = false;  // each page's text on the clipboard
   bool speech = false;     // each page spoken
@@ -22,6 +28,8 @@ struct PlayerSettings {
   // Auto-advance: how long a page stays, and how much longer for each of its characters.
   int autoAdvanceMs = 1500;
   int autoAdvancePerCharacterMs = 80;
+  bool skipReadOnly = false;  // skipping stops at the first message never seen
+  TypingSpeed typing = TypingSpeed::AsGame;
   friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
 
   struct Read;

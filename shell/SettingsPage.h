@@ -46,6 +46,9 @@ class SettingsPage final : public Screen {
 
  private:
   [[nodiscard]] Rect rowPlace(std::size_t index) const;
+  // The rows in sight: from the first up to the end.
+  [[nodiscard]] std::size_t firstShown() const;
+  [[nodiscard]] std::size_t endShown() const;
   void change(std::size_t index, int step);
 
   ScreenStack& screens_;

@@ -27,7 +27,10 @@ Shell::Shell(Platform& platform, HostedGame& game)
           {{U"続ける", nullptr},
            {U"設定", [this] { settingsPage_.show(); }},
            {U"キー操作", [this] { static_cast<void>(comforts_.perform(Asked{Action::KeysList})); }},
-           {U"終了", [this] { game_.closeRequested(); }}}) {
+           {U"終了", [this] { game_.closeRequested(); }}}),
+      seenPages_(platform, SeenPages::fileFor(platform.dataFolder(), game.folder())),
+      soundFonts_(platform, comforts_, soundFontFolders(platform.dataFolder()),
+                  [this](const std::vector<std::u32string>& lines) { postNotice(lines); }) {
   screens_.onChange([this] { screensChanged(); });
   // The entry the keys move to is spoken, as the game's own menu is when it appears.
   const auto focused = [this](std::u32string_view caption) {
@@ -42,12 +45,19 @@ Shell::Shell(Platform& platform, HostedGame& game)
   });
   game_.setOpeningObserver([this](bool running) { openingChanged(running); });
   game_.setNoticeHook([this](std::u32string_view text) { showNotice(text); });
+  // Skipping only what was read passes over the messages seen in an earlier play or this one.
+  game_.setReadingLog(
+      [this](const MessagePlace& place) {
+        return !comforts_.settings().skipReadOnly || seenPages_.seen(place);
+      },
+      [this](const MessagePlace& place) { seenPages_.mark(place); });
   platform_.setEventSink(this);
 }
 
 Shell::~Shell() {
   posted_.clear();
   platform_.setEventSink(nullptr);
+  game_.setReadingLog(nullptr, nullptr);
   game_.setNoticeHook(nullptr);
   game_.setOpeningObserver(nullptr);
   screens_.onChange(nullptr);
@@ -57,8 +67,10 @@ int Shell::run() {
   comforts_.start();
   textOut_.start();
   applyAutoDelays();
+  soundFonts_.start();
   const int code = game_.run();
   comforts_.settle();
+  seenPages_.settle();
   return code;
 }
 
@@ -118,6 +130,38 @@ std::vector<SettingsPage::Row> Shell::settingsRows() {
          });
          applyAutoDelays();
        }},
+      {U"音楽の音量",
+       [this] { return fromUtf8(std::to_string(comforts_.settings().musicVolume) + " %"); },
+       [this](int step) { comforts_.changeMixLevel(true, step); }},
+      {U"効果音の音量",
+       [this] { return fromUtf8(std::to_string(comforts_.settings().effectsVolume) + " %"); },
+       [this](int step) { comforts_.changeMixLevel(false, step); }},
+      {U"文字の速さ",
+       [this] {
+         switch (comforts_.settings().typing) {
+           case TypingSpeed::Twice:
+             return std::u32string(U"２倍");
+           case TypingSpeed::Instant:
+             return std::u32string(U"一度に");
+           default:
+             return std::u32string(U"ゲームのまま");
+         }
+       },
+       [this](int step) {
+         comforts_.changeSettings([step](PlayerSettings& s) {
+           s.typing = static_cast<TypingSpeed>((static_cast<int>(s.typing) + 3 + step) % 3);
+         });
+         game_.setTypingSpeed(comforts_.settings().typing);
+       }},
+      {U"スキップ",
+       [this] {
+         return std::u32string(comforts_.settings().skipReadOnly ? U"既読のみ" : U"すべて");
+       },
+       [this](int) {
+         comforts_.changeSettings([](PlayerSettings& s) { s.skipReadOnly = !s.skipReadOnly; });
+       }},
+      {U"音色", [this] { return soundFonts_.shown(); },
+       [this](int step) { soundFonts_.step(step); }},
   };
 }
 

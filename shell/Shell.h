@@ -18,7 +18,9 @@
 #include "shell/Notice.h"
 #include "shell/PlayerMenu.h"
 #include "shell/Screens.h"
+#include "shell/SeenPages.h"
 #include "shell/SettingsPage.h"
+#include "shell/SoundFonts.h"
 #include "shell/TextOut.h"
 #include "ui/HostedGame.h"
 
@@ -52,6 +54,7 @@ class Shell final : public EventSink {
   [[nodiscard]] KeyPlay& keyPlay() { return keyPlay_; }
   [[nodiscard]] PlayerMenu& playerMenu() { return playerMenu_; }
   [[nodiscard]] SettingsPage& settingsPage() { return settingsPage_; }
+  [[nodiscard]] SeenPages& seenPages() { return seenPages_; }
   // Told the caption of every entry the keys or the pad move to, the game's menu and the
   // player's, besides the speech that says it.
   void onFocus(std::function<void(std::u32string_view)> told);
@@ -102,6 +105,8 @@ class Shell final : public EventSink {
   std::list<std::unique_ptr<NoticeScreen>> posted_;  // closed ones go at the next post
   std::optional<std::filesystem::path> nextGame_;
   std::function<void(std::u32string_view)> focusTold_;
+  SeenPages seenPages_;
+  SoundFonts soundFonts_;
 };
 
 }  // namespace qov

@@ -94,7 +94,17 @@ void Qov::Form_Unload() {
 
 void Qov::MESHG(std::u32string_view text) {
   if (showObserver_) showObserver_(Shown::Message, text);
-  messages_.MESHG(text);
+  if (opening_.running()) {
+    place_ = {};
+    messages_.MESHG(text);
+    return;
+  }
+  // The line that holds the text: the MES line, or the line FP chose.
+  place_ = {interpreter_.store().scriptFile(), interpreter_.lineNo()};
+  const MessagePlace place = place_;
+  messages_.MESHG(text, !mayskip_ || mayskip_(place), [this, &place] {
+    if (read_) read_(place);
+  });
 }
 
 void Qov::clearMessageWindow() {
@@ -288,6 +298,7 @@ GameWait Qov::wait() const {
     w.next = c.ITMCommand3[1].visibleFrameRect();
   } else if (messages_.writing()) {
     w.kind = GameWait::Kind::Message;
+    w.place = place_;
   } else if (menu_.choosing()) {
     w.kind = GameWait::Kind::Menu;
     if (c.LBcm.shown()) {

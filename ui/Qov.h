@@ -93,6 +93,13 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   [[nodiscard]] const PictureBox& messageWindow() const override { return controls_.MES; }
   void recordPages(PageRecorder* recorder) override { messages_.recordInto(recorder); }
   void setSkip(bool on) override { messages_.reading.skip = on; }
+  void setReadingLog(std::function<bool(const MessagePlace&)> mayskip,
+                     std::function<void(const MessagePlace&)> read) override {
+    mayskip_ = std::move(mayskip);
+    read_ = std::move(read);
+  }
+  void setTypingSpeed(TypingSpeed speed) override { messages_.reading.typing = speed; }
+  [[nodiscard]] std::filesystem::path folder() const override { return gameDir_; }
   void observeText(ShownTextObserver* observer) override;
   void setAutoAdvance(bool on, std::uint32_t baseMs, std::uint32_t perCharacterMs) override;
   [[nodiscard]] GameWait wait() const override;
@@ -148,6 +155,9 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   std::function<void(Shown, std::u32string_view)> showObserver_;
   std::function<void(bool)> openingObserver_;
   std::function<void(std::u32string_view)> noticeHook_;
+  std::function<bool(const MessagePlace&)> mayskip_;
+  std::function<void(const MessagePlace&)> read_;
+  MessagePlace place_;  // of the message being written; no script in the opening
 };
 
 }  // namespace qov
