@@ -65,12 +65,17 @@ class Reader {
 
 }  // namespace
 
-SeenPages::SeenPages(Platform& platform, fs::path file)
+SeenPages::SeenPages(Platform& platform)
     : platform_(platform),
-      file_(std::move(file)),
       settleTimer_(platform.createTimer(
           kSettleMs, [this] { settle(); }, true)) {
   platform_.setTimerEnabled(settleTimer_, false);
+}
+
+void SeenPages::open(fs::path file) {
+  settle();
+  file_ = std::move(file);
+  lines_.clear();
   if (file_.empty()) return;
   std::error_code ec;
   if (!fs::exists(file_, ec)) return;  // nothing seen yet

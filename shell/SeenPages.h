@@ -19,9 +19,7 @@ class SeenPages {
  public:
   static constexpr int kSettleMs = 2000;
 
-  // `file` empty: kept in memory only. A damaged file is one line on standard error naming it
-  // and counts as nothing seen.
-  SeenPages(Platform& platform, std::filesystem::path file);
+  explicit SeenPages(Platform& platform);
   ~SeenPages();
   SeenPages(const SeenPages&) = delete;
   SeenPages& operator=(const SeenPages&) = delete;
@@ -31,6 +29,9 @@ class SeenPages {
   [[nodiscard]] static std::filesystem::path fileFor(const std::filesystem::path& dataFolder,
                                                      const std::filesystem::path& gameFolder);
 
+  // Reads what `file` keeps, in place of all seen so far; empty: they are kept in memory only.
+  // A damaged file is one line on standard error naming it and counts as nothing seen.
+  void open(std::filesystem::path file);
   [[nodiscard]] bool seen(const MessagePlace& place) const;
   void mark(const MessagePlace& place);
   // Writes the file now if a change waits to be written.

@@ -40,6 +40,12 @@ void SettingsPage::show() {
   screens_.push(*this);
 }
 
+std::size_t SettingsPage::rowNamed(std::u32string_view name) const {
+  const auto named = std::find_if(rows_.begin(), rows_.end(),
+                                  [&](const Row& row) { return row.name == name; });
+  return static_cast<std::size_t>(named - rows_.begin());
+}
+
 std::size_t SettingsPage::firstShown() const {
   return focus_ < kMostRows ? 0 : focus_ + 1 - kMostRows;
 }

@@ -28,8 +28,8 @@ Shell::Shell(Platform& platform, HostedGame& game)
            {U"設定", [this] { settingsPage_.show(); }},
            {U"キー操作", [this] { static_cast<void>(comforts_.perform(Asked{Action::KeysList})); }},
            {U"終了", [this] { game_.closeRequested(); }}}),
-      seenPages_(platform, SeenPages::fileFor(platform.dataFolder(), game.folder())),
-      soundFonts_(platform, comforts_, soundFontFolders(platform.dataFolder()),
+      seenPages_(platform),
+      soundFonts_(platform, comforts_,
                   [this](const std::vector<std::u32string>& lines) { postNotice(lines); }) {
   screens_.onChange([this] { screensChanged(); });
   // The entry the keys move to is spoken, as the game's own menu is when it appears.
@@ -67,6 +67,7 @@ int Shell::run() {
   comforts_.start();
   textOut_.start();
   applyAutoDelays();
+  seenPages_.open(SeenPages::fileFor(platform_.dataFolder(), game_.folder()));
   soundFonts_.start();
   const int code = game_.run();
   comforts_.settle();

@@ -41,10 +41,13 @@ std::vector<fs::path> installedSoundFonts(const std::vector<fs::path>& folders,
       if (!isSoundFont(file) || !fs::is_regular_file(file, kind) || sameFile(file, standard)) {
         continue;
       }
-      // A second name of a file listed already (Debian's default-GM.sf2 link) is left out.
-      if (std::none_of(found.begin(), found.end(),
-                       [&](const fs::path& f) { return sameFile(f, file); })) {
+      // A file of two names (Debian's default-GM.sf2 link) is listed once, by its own name.
+      const auto same = std::find_if(found.begin(), found.end(),
+                                     [&](const fs::path& f) { return sameFile(f, file); });
+      if (same == found.end()) {
         found.push_back(file);
+      } else if (fs::is_symlink(*same, kind)) {
+        *same = file;
       }
     }
   }
@@ -60,11 +63,9 @@ std::vector<fs::path> soundFontFolders(const fs::path& dataFolder) {
   return folders;
 }
 
-SoundFonts::SoundFonts(Platform& platform, Comforts& comforts, std::vector<fs::path> folders,
-                       Notify notify)
+SoundFonts::SoundFonts(Platform& platform, Comforts& comforts, Notify notify)
     : platform_(platform),
       comforts_(comforts),
-      folders_(std::move(folders)),
       notify_(std::move(notify)),
       pollTimer_(platform.createTimer(
           kPollMs, [this] { poll(); }, true)) {
@@ -88,7 +89,7 @@ std::u32string SoundFonts::shown() const {
 
 void SoundFonts::step(int step) {
   std::vector<std::string> choices{""};
-  for (const fs::path& file : installedSoundFonts(folders_, kStandard)) {
+  for (const fs::path& file : installedSoundFonts(soundFontFolders(platform_.dataFolder()), kStandard)) {
     choices.push_back(file.string());
   }
   const std::string now = loading_.value_or(comforts_.settings().soundFont);

@@ -30,8 +30,8 @@ class SoundFonts {
   // The default soundfont, which the platform loads by itself.
   static constexpr const char* kStandard = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 
-  SoundFonts(Platform& platform, Comforts& comforts, std::vector<std::filesystem::path> folders,
-             Notify notify);
+  // The list is of the soundfontFolders() of the platform's data folder.
+  SoundFonts(Platform& platform, Comforts& comforts, Notify notify);
   ~SoundFonts();
   SoundFonts(const SoundFonts&) = delete;
   SoundFonts& operator=(const SoundFonts&) = delete;
@@ -49,7 +49,6 @@ class SoundFonts {
 
   Platform& platform_;
   Comforts& comforts_;
-  std::vector<std::filesystem::path> folders_;
   Notify notify_;
   TimerId pollTimer_;
   std::string before_;                   // in use before the one loading
