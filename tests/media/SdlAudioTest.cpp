@@ -259,6 +259,26 @@ TEST_F(SdlAudioTest, EveryWaveVariantIsHeard) {
 }
 
 // The audio thread's rest, driven as the mixer's callback and the window's thread drive it.
+TEST(MixLevels, AtFullSharesTheMusicAndEffectsKeepTheirOwnLevelsUnderTheOverallVolume) {
+  const struct {
+    int overall, music, effects;
+    MixLevels levels;  // music of 1, effects and beep of 128
+  } kTable[] = {
+      {100, 100, 100, {76.0 / 128, 89, 89}},  // music at 60 %, effects at 70 %
+      {50, 100, 100, {38.0 / 128, 44, 44}},
+      {100, 50, 20, {38.0 / 128, 17, 89}},  // the beep follows the overall volume only
+      {0, 100, 100, {0, 0, 0}},
+      {100, 0, 0, {0, 0, 89}},
+      {150, -10, 100, {0, 89, 89}},  // out of range: held to 0 to 100
+  };
+  for (const auto& row : kTable) {
+    const MixLevels got = mixLevels(row.overall, row.music, row.effects);
+    EXPECT_DOUBLE_EQ(got.music, row.levels.music) << row.overall << " " << row.music;
+    EXPECT_EQ(got.effects, row.levels.effects) << row.overall << " " << row.effects;
+    EXPECT_EQ(got.beep, row.levels.beep) << row.overall;
+  }
+}
+
 TEST(AudioIdle, RestsAfterQuietBlocksOnlyAndWakesForWhatMaySound) {
   AudioIdle idle(2);
   // Returns whether the audio thread, at the start of a block, rested; wakes it if it does.
