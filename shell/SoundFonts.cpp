@@ -78,7 +78,10 @@ SoundFonts::~SoundFonts() {
 
 void SoundFonts::start() {
   const std::string wanted = comforts_.settings().soundFont;
-  if (!wanted.empty() && !sameFile(wanted, kStandard)) load(wanted);
+  if (wanted.empty() || sameFile(wanted, kStandard)) return;
+  // The platform has started with the default one, which stays if this one fails.
+  comforts_.changeSettings([](PlayerSettings& s) { s.soundFont.clear(); });
+  load(wanted);
 }
 
 std::u32string SoundFonts::shown() const {
