@@ -53,8 +53,10 @@ void take(const IniFile& ini, const fs::path& file, std::string_view section, st
   }
 }
 
-constexpr std::array<std::pair<std::string_view, TypingSpeed>, 3> kTypingWords{{
-    {"game", TypingSpeed::AsGame}, {"twice", TypingSpeed::Twice}, {"instant", TypingSpeed::Instant}}};
+constexpr std::array<std::pair<std::string_view, TypingSpeed>, 3> kTypingWords{
+    {{"game", TypingSpeed::AsGame},
+     {"twice", TypingSpeed::Twice},
+     {"instant", TypingSpeed::Instant}}};
 
 std::optional<TypingSpeed> typingSpeed(const std::string& text) {
   for (const auto& [word, speed] : kTypingWords) {
@@ -132,8 +134,8 @@ std::optional<std::string> PlayerSettings::write(const fs::path& file) const {
   text += std::string("fullscreen = ") + (fullscreen ? "yes" : "no") + "\n";
   text += "\n[sound]\nvolume = " + std::to_string(volume) + "\n";
   text += std::string("mute = ") + (muted ? "yes" : "no") + "\n";
-  text += "music = " + std::to_string(musicVolume) + "\neffects = " +
-          std::to_string(effectsVolume) + "\n";
+  text += "music = " + std::to_string(musicVolume) +
+          "\neffects = " + std::to_string(effectsVolume) + "\n";
   // A name the file cannot hold is not kept.
   if (!soundFont.empty() && soundFont.find_first_of("\r\n") == std::string::npos) {
     text += "soundfont = " + soundFont + "\n";

@@ -19,7 +19,7 @@ struct PlayerSettings {
   // The music's and the effects' share of their own levels, %, in steps of 10.
   int musicVolume = 100;
   int effectsVolume = 100;
-  std::string soundFont;  // the General MIDI soundfont's file; empty: the default one
+  std::string soundFont;   // the General MIDI soundfont's file; empty: the default one
   bool textHook = false;   // each page's text on standard output
   bool clipboard = false;  // each page's text on the clipboard
   bool speech = false;     // each page spoken

@@ -86,8 +86,8 @@ void SeenPages::open(fs::path file) {
   } else if (size > kLargestFile) {
     problem = "larger than any such file";
   } else if (const auto bytes = readFile(file_)) {
-    Decoded decoded = decode(std::string_view(reinterpret_cast<const char*>(bytes->data()),
-                                              bytes->size()));
+    Decoded decoded =
+        decode(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     if (decoded.lines) {
       lines_ = std::move(*decoded.lines);
       return;

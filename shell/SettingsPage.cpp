@@ -41,8 +41,8 @@ void SettingsPage::show() {
 }
 
 std::size_t SettingsPage::rowNamed(std::u32string_view name) const {
-  const auto named = std::find_if(rows_.begin(), rows_.end(),
-                                  [&](const Row& row) { return row.name == name; });
+  const auto named =
+      std::find_if(rows_.begin(), rows_.end(), [&](const Row& row) { return row.name == name; });
   return static_cast<std::size_t>(named - rows_.begin());
 }
 

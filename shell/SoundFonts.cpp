@@ -92,7 +92,8 @@ std::u32string SoundFonts::shown() const {
 
 void SoundFonts::step(int step) {
   std::vector<std::string> choices{""};
-  for (const fs::path& file : installedSoundFonts(soundFontFolders(platform_.dataFolder()), kStandard)) {
+  for (const fs::path& file :
+       installedSoundFonts(soundFontFolders(platform_.dataFolder()), kStandard)) {
     choices.push_back(file.string());
   }
   const std::string now = loading_.value_or(comforts_.settings().soundFont);

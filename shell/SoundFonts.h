@@ -51,7 +51,7 @@ class SoundFonts {
   Comforts& comforts_;
   Notify notify_;
   TimerId pollTimer_;
-  std::string before_;                   // in use before the one loading
+  std::string before_;                  // in use before the one loading
   std::optional<std::string> loading_;  // asked for, not yet loaded
 };
 

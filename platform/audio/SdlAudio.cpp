@@ -302,8 +302,8 @@ MixLevels mixLevels(int overall, int musicPercent, int effectsPercent) {
   const auto percent = [](int p) { return std::clamp(p, 0, 100); };
   const int o = percent(overall);
   MixLevels levels;
-  levels.music = static_cast<double>(kMusicVolume) * o * percent(musicPercent) / 10000 /
-                 MIX_MAX_VOLUME;
+  levels.music =
+      static_cast<double>(kMusicVolume) * o * percent(musicPercent) / 10000 / MIX_MAX_VOLUME;
   levels.effects = kEffectVolume * o * percent(effectsPercent) / 10000;
   levels.beep = kEffectVolume * o / 100;
   return levels;

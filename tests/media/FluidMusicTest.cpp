@@ -230,7 +230,8 @@ TEST_F(FluidMusicTest, TheSoundFontChangesWhileThePiecePlaysAndOneThatFailsLeave
   const struct {
     std::filesystem::path file;
     bool loads;
-  } kChanges[] = {{dir.path() / "broken.sf2", false}, {dir.path() / "missing.sf2", false},
+  } kChanges[] = {{dir.path() / "broken.sf2", false},
+                  {dir.path() / "missing.sf2", false},
                   {*soundFont(), true}};
   for (const auto& change : kChanges) {
     music->changeSoundFont(change.file);

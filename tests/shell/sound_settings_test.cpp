@@ -72,7 +72,8 @@ TEST(SoundSettings, TheMusicAndEffectsVolumesReachTheAudioAndAreKept) {
 TEST(SoundSettings, TheSoundFontsInstalledAreListedOnceByName) {
   TempDir system;
   TempDir own;
-  for (const char* name : {"b.sf2", "A.SF3", "notes.txt", "std.sf2"}) write(system.path() / name, "x");
+  for (const char* name : {"b.sf2", "A.SF3", "notes.txt", "std.sf2"})
+    write(system.path() / name, "x");
   fs::create_directories(system.path() / "folder.sf2");
   fs::create_symlink(system.path() / "b.sf2", system.path() / "link.sf2");
   write(own.path() / "c.sf3", "x");
@@ -92,9 +93,7 @@ TEST(SoundSettings, ASoundFontThatFailsToLoadIsANoticeAndTheOneBeforeStays) {
   ShellWindow w(game.dir.path());
   w.platform.setDataFolder(game.data.path());
   w.then([&] { openSettings(w); });
-  w.then([&] {
-    change(w, U"音色", -1);
-  });
+  w.then([&] { change(w, U"音色", -1); });
   w.then([&] {
     EXPECT_EQ(w.platform.soundFont(), good);
     EXPECT_EQ(w.comforts.settings().soundFont, good.string());
