@@ -144,6 +144,27 @@ TEST_F(SdlAudioTest, TheDefaultSoundAndTheBeepAreHeard) {
   EXPECT_TRUE(beep);
 }
 
+TEST_F(SdlAudioTest, ASoundFontChangeIsToldOnceAndTheDefaultIsTheEmptyName) {
+  if (!std::filesystem::exists("/usr/share/sounds/sf2/TimGM6mb.sf2")) GTEST_SKIP();
+  SdlAudio audio({dir.path()});
+  const auto told = [&] {
+    std::optional<bool> loaded;
+    for (int i = 0; i < 2000 && !loaded; ++i) {
+      SDL_Delay(5);
+      loaded = audio.soundFontLoaded();
+    }
+    return loaded;
+  };
+  ::testing::internal::CaptureStderr();
+  audio.loadSoundFont(dir.path() / "missing.sf2");
+  EXPECT_EQ(told(), false);
+  audio.loadSoundFont({});
+  EXPECT_EQ(told(), true);
+  EXPECT_EQ(audio.soundFontLoaded(), std::nullopt);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("missing.sf2"), std::string::npos) << err;  // FluidSynth's reason
+}
+
 TEST_F(SdlAudioTest, TheAudioThreadRestsInSilenceAndWhatFollowsStartsAtOnce) {
   test::MidiTrack track;
   track.event(0, {0xC0, 19}).event(0, {0x90, 69, 100}).event(480 * 600, {0x80, 69, 0}).end(0);
