@@ -43,6 +43,7 @@ void Interpreter::runTick() {
   const auto deadline = std::chrono::steady_clock::now() + tickBudget_;
   for (unsigned count = 1;; ++count) {
     const std::int16_t start = store_.lineNo();
+    commandLine_ = start;
     // Without an observer this costs one branch per command.
     if (observer_ != nullptr) [[unlikely]] {
       observer_->commandStarts(store_);

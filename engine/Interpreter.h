@@ -40,6 +40,8 @@ class Interpreter {
   [[noreturn]] void EEE(std::u32string_view text);
 
   [[nodiscard]] std::int16_t lineNo() const { return store_.lineNo(); }
+  // The line of the command running now (FP moves LineNo to the message it shows).
+  [[nodiscard]] std::int16_t commandLine() const { return commandLine_; }
   [[nodiscard]] std::int16_t returnLine() const { return context_.ReturnLine; }
   [[nodiscard]] std::int16_t caseEndLine() const { return store_.caseEndLine(); }
   [[nodiscard]] const ScriptStore& store() const { return store_; }
@@ -63,6 +65,7 @@ class Interpreter {
   CommandContext context_;
   std::chrono::nanoseconds tickBudget_ = kTickBudget;
   CommandObserver* observer_ = nullptr;
+  std::int16_t commandLine_ = 0;
 };
 
 }  // namespace qov

@@ -193,6 +193,16 @@ class Platform {
   // The overall volume of music, effects and beep, 0 to 100 %, on top of their own levels
   // (music 60 %, effects 70 %), so that they keep their balance.
   virtual void setVolume(int percent) = 0;
+  // The music's and the effects' share of their own level, 0 to 100 % each (100: the levels
+  // above), under the overall volume.
+  virtual void setMixLevels(int musicPercent, int effectsPercent) = 0;
+  // Loads the General MIDI soundfont `file` (empty: the platform's own choice) in place of
+  // the one in use, off the window's thread; the music goes on meanwhile, and the old sounds
+  // stay when the new file cannot be loaded.
+  virtual void loadSoundFont(const std::filesystem::path& file) = 0;
+  // How the last loadSoundFont() ended, once: nullopt while it loads or when there is
+  // nothing new to tell.
+  [[nodiscard]] virtual std::optional<bool> soundFontLoaded() = 0;
 
   // The window's whole-number scale (1: 506 x 384), kept within the screen; may be set before
   // openWindow(), which then opens at that size. Returns the scale now in force.
@@ -207,6 +217,8 @@ class Platform {
   // for screenshots.
   [[nodiscard]] virtual std::filesystem::path settingsFile() const = 0;
   [[nodiscard]] virtual std::filesystem::path picturesFolder() const = 0;
+  // The folder of what the player keeps of its own ($XDG_DATA_HOME/qov); empty: nothing is kept.
+  [[nodiscard]] virtual std::filesystem::path dataFolder() const = 0;
   // Writes a PNG file, whole or not at all; the reason when it cannot be written.
   [[nodiscard]] virtual std::error_code writePngFile(const Image& image,
                                                      const std::filesystem::path& file) = 0;

@@ -42,9 +42,7 @@ std::optional<fs::path> userConfigHome() {
   return baseDirectory("XDG_CONFIG_HOME", ".config");
 }
 
-std::optional<fs::path> userGameDirectory(const fs::path& gameDir, std::string_view kind) {
-  const std::optional<fs::path> data = userDataHome();
-  if (!data) return std::nullopt;
+std::string userGameName(const fs::path& gameDir) {
   std::error_code ec;
   fs::path folder = fs::weakly_canonical(fs::absolute(gameDir, ec), ec);
   if (ec || folder.empty()) folder = fs::absolute(gameDir, ec).lexically_normal();
@@ -52,7 +50,13 @@ std::optional<fs::path> userGameDirectory(const fs::path& gameDir, std::string_v
   const std::string name = folder.filename().empty() ? "game" : folder.filename().string();
   char digits[9];
   std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(hash32(folder.native())));
-  return *data / "qov" / kind / (name + "-" + digits);
+  return name + "-" + digits;
+}
+
+std::optional<fs::path> userGameDirectory(const fs::path& gameDir, std::string_view kind) {
+  const std::optional<fs::path> data = userDataHome();
+  if (!data) return std::nullopt;
+  return *data / "qov" / kind / userGameName(gameDir);
 }
 
 std::optional<fs::path> userSaveDirectory(const fs::path& gameDir) {

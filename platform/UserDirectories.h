@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace qov {
@@ -12,13 +13,17 @@ namespace qov {
 [[nodiscard]] std::optional<std::filesystem::path> userDataHome();
 [[nodiscard]] std::optional<std::filesystem::path> userConfigHome();
 
+// What names the game in gameDir among the user's own files: <folder name>-<8 hex digits of a
+// hash of its absolute path>. The same folder always gives the same name; two games of the
+// same name do not share one.
+[[nodiscard]] std::string userGameName(const std::filesystem::path& gameDir);
+
 // Where the saves of the game in gameDir go when that folder cannot be written:
-// <data home>/qov/saves/<folder name>-<8 hex digits of a hash of its absolute path>. The same
-// folder always gives the same place; two games of the same name do not share one.
+// <data home>/qov/saves/<userGameName>.
 [[nodiscard]] std::optional<std::filesystem::path> userSaveDirectory(
     const std::filesystem::path& gameDir);
-// The place of the game in gameDir among the user's data of one kind ("saves", "states",
-// "seen"): <data home>/qov/<kind>/<folder name>-<the same 8 hex digits>.
+// The place of the game in gameDir among the user's data of one kind ("saves", "states"):
+// <data home>/qov/<kind>/<userGameName>.
 [[nodiscard]] std::optional<std::filesystem::path> userGameDirectory(
     const std::filesystem::path& gameDir, std::string_view kind);
 

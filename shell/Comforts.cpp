@@ -86,6 +86,7 @@ void Comforts::start() {
   if (settings_.scale) settings_.scale = platform_.setWindowScale(*settings_.scale);
   platform_.setFullscreen(settings_.fullscreen);
   applyVolume();
+  game_.setTypingSpeed(settings_.typing);
 }
 
 bool Comforts::perform(const Asked& asked) {
@@ -241,8 +242,16 @@ void Comforts::toggleMute() {
   remember();
 }
 
+void Comforts::changeMixLevel(bool music, int steps) {
+  int& level = music ? settings_.musicVolume : settings_.effectsVolume;
+  level = std::clamp(level + steps * kVolumeStep, 0, 100);
+  applyVolume();
+  remember();
+}
+
 void Comforts::applyVolume() {
   platform_.setVolume(settings_.muted ? 0 : settings_.volume);
+  platform_.setMixLevels(settings_.musicVolume, settings_.effectsVolume);
 }
 
 void Comforts::remember() {

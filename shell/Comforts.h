@@ -52,6 +52,9 @@ class Comforts {
     remember();
   }
 
+  // The music's (true) or the effects' share of their level, by steps of 10 %.
+  void changeMixLevel(bool music, int steps);
+
   // Writes the frame as shown as `<title>-YYYYMMDD-HHMMSS.png` into the pictures folder;
   // returns the file, or nullopt after a line on standard error.
   std::optional<std::filesystem::path> screenshot();

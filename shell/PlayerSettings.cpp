@@ -5,6 +5,7 @@
 #include <charconv>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "platform/AtomicFile.h"
 #include "platform/IniFile.h"
@@ -52,6 +53,31 @@ void take(const IniFile& ini, const fs::path& file, std::string_view section, st
   }
 }
 
+constexpr std::array<std::pair<std::string_view, TypingSpeed>, 3> kTypingWords{
+    {{"game", TypingSpeed::AsGame},
+     {"twice", TypingSpeed::Twice},
+     {"instant", TypingSpeed::Instant}}};
+
+std::optional<TypingSpeed> typingSpeed(const std::string& text) {
+  for (const auto& [word, speed] : kTypingWords) {
+    if (text == word) return speed;
+  }
+  return std::nullopt;
+}
+
+std::string typingWord(TypingSpeed speed) {
+  for (const auto& [word, each] : kTypingWords) {
+    if (each == speed) return std::string(word);
+  }
+  return "game";
+}
+
+std::optional<bool> readOnly(const std::string& text) {
+  if (text == "read") return true;
+  if (text == "all") return false;
+  return std::nullopt;
+}
+
 }  // namespace
 
 PlayerSettings::Read PlayerSettings::read(const fs::path& file) {
@@ -82,6 +108,10 @@ PlayerSettings::Read PlayerSettings::read(const fs::path& file) {
   take(ini, file, "window", "fullscreen", "yes or no", truth, s.fullscreen, problem);
   take(ini, file, "sound", "volume", "a volume from 0 to 100", volume, s.volume, problem);
   take(ini, file, "sound", "mute", "yes or no", truth, s.muted, problem);
+  take(ini, file, "sound", "music", "a volume from 0 to 100", volume, s.musicVolume, problem);
+  take(ini, file, "sound", "effects", "a volume from 0 to 100", volume, s.effectsVolume, problem);
+  const auto anyText = [](const std::string& t) { return std::optional<std::string>(t); };
+  take(ini, file, "sound", "soundfont", "a file", anyText, s.soundFont, problem);
   const auto rate = [](const std::string& t) { return wholeNumber(t, -100, 100); };
   take(ini, file, "text", "hook", "yes or no", truth, s.textHook, problem);
   take(ini, file, "text", "clipboard", "yes or no", truth, s.clipboard, problem);
@@ -95,6 +125,8 @@ PlayerSettings::Read PlayerSettings::read(const fs::path& file) {
        s.autoAdvancePerCharacterMs, problem);
   const auto language = [](const std::string& t) { return languageOfWord(t); };
   take(ini, file, "player", "language", "auto, ja or en", language, s.language, problem);
+  take(ini, file, "reading", "skip", "all or read", readOnly, s.skipReadOnly, problem);
+  take(ini, file, "reading", "typing", "game, twice or instant", typingSpeed, s.typing, problem);
   return result;
 }
 
@@ -104,12 +136,20 @@ std::optional<std::string> PlayerSettings::write(const fs::path& file) const {
   text += std::string("fullscreen = ") + (fullscreen ? "yes" : "no") + "\n";
   text += "\n[sound]\nvolume = " + std::to_string(volume) + "\n";
   text += std::string("mute = ") + (muted ? "yes" : "no") + "\n";
+  text += "music = " + std::to_string(musicVolume) +
+          "\neffects = " + std::to_string(effectsVolume) + "\n";
+  // A name the file cannot hold is not kept.
+  if (!soundFont.empty() && soundFont.find_first_of("\r\n") == std::string::npos) {
+    text += "soundfont = " + soundFont + "\n";
+  }
   const auto yesNo = [](bool on) { return std::string(on ? "yes" : "no"); };
   text += "\n[text]\nhook = " + yesNo(textHook) + "\nclipboard = " + yesNo(clipboard) + "\n";
   text += "\n[speech]\nspeak = " + yesNo(speech) + "\nrate = " + std::to_string(speechRate) +
           "\nvolume = " + std::to_string(speechVolume) + "\n";
   text += "\n[reading]\nauto-advance = " + std::to_string(autoAdvanceMs) + "\n";
   text += "auto-advance-per-character = " + std::to_string(autoAdvancePerCharacterMs) + "\n";
+  text += std::string("skip = ") + (skipReadOnly ? "read" : "all") + "\n";
+  text += "typing = " + typingWord(typing) + "\n";
   if (language != Language::Automatic) {
     text += "\n[player]\nlanguage = " + std::string(languageWord(language)) + "\n";
   }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "shell/Words.h"
+#include "ui/HostedGame.h"
 
 namespace qov {
 
@@ -16,6 +17,10 @@ struct PlayerSettings {
   bool fullscreen = false;
   int volume = 100;  // %, in steps of 10
   bool muted = false;
+  // The music's and the effects' share of their own levels, %, in steps of 10.
+  int musicVolume = 100;
+  int effectsVolume = 100;
+  std::string soundFont;   // the General MIDI soundfont's file; empty: the default one
   bool textHook = false;   // each page's text on standard output
   bool clipboard = false;  // each page's text on the clipboard
   bool speech = false;     // each page spoken
@@ -25,6 +30,8 @@ struct PlayerSettings {
   int autoAdvanceMs = 1500;
   int autoAdvancePerCharacterMs = 80;
   Language language = Language::Automatic;  // of the player's own words
+  bool skipReadOnly = false;  // skipping stops at the first message never seen
+  TypingSpeed typing = TypingSpeed::AsGame;
   friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
 
   struct Read;

@@ -1,5 +1,6 @@
 #include "shell/SettingsPage.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "shell/Panel.h"
@@ -19,6 +20,9 @@ constexpr int kValueWidth = 110;
 using panel::kFocusBack;
 using panel::kHeading;
 using panel::kText;
+// The most rows that fit in the frame (384 pixels high) under the heading; more scroll with
+// the focus.
+constexpr std::size_t kMostRows = (384 - kBox.y - kHeadingHeight - 2 * kPadding) / kRowHeight;
 constexpr std::u32string_view kHeadingText = later(U"Settings  (←→ changes, Esc closes)");
 
 }  // namespace
@@ -37,8 +41,23 @@ void SettingsPage::show() {
   screens_.push(*this);
 }
 
+std::size_t SettingsPage::rowNamed(std::u32string_view name) const {
+  const auto named =
+      std::find_if(rows_.begin(), rows_.end(), [&](const Row& row) { return row.name == name; });
+  return static_cast<std::size_t>(named - rows_.begin());
+}
+
+std::size_t SettingsPage::firstShown() const {
+  return focus_ < kMostRows ? 0 : focus_ + 1 - kMostRows;
+}
+
+std::size_t SettingsPage::endShown() const {
+  return std::min(rows_.size(), firstShown() + kMostRows);
+}
+
 Rect SettingsPage::rowPlace(std::size_t index) const {
-  return Rect{kBox.x + kPadding, kBox.y + kHeadingHeight + static_cast<int>(index) * kRowHeight,
+  const int shown = static_cast<int>(index) - static_cast<int>(firstShown());
+  return Rect{kBox.x + kPadding, kBox.y + kHeadingHeight + shown * kRowHeight,
               kBox.w - 2 * kPadding, kRowHeight};
 }
 
@@ -54,7 +73,7 @@ bool SettingsPage::take(const Press& press, const std::optional<Asked>& asked) {
       screens_.pop(*this);
       return true;
     }
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
+    for (std::size_t i = firstShown(); i < endShown(); ++i) {
       for (const int step : {-1, 1}) {
         if (arrowPlace(i, step).contains(press.x, press.y)) {
           focus_ = i;
@@ -100,13 +119,14 @@ void SettingsPage::change(std::size_t index, int step) {
 }
 
 void SettingsPage::draw(Image& frame) const {
-  const int height = kHeadingHeight + static_cast<int>(rows_.size()) * kRowHeight + kPadding;
+  const int height =
+      kHeadingHeight + static_cast<int>(endShown() - firstShown()) * kRowHeight + kPadding;
   const Rect box{kBox.x, kBox.y, kBox.w, height};
   panel::box(frame, box);
   frame.drawMask(font_->render(tr(kHeadingText)), box.x + kPadding + 4, box.y + kPadding, kHeading,
                  box);
   const int down = (kRowHeight - font_->lineHeight()) / 2;
-  for (std::size_t i = 0; i < rows_.size(); ++i) {
+  for (std::size_t i = firstShown(); i < endShown(); ++i) {
     const Rect row = rowPlace(i);
     if (i == focus_) frame.fill(row, kFocusBack);
     frame.drawMask(font_->render(tr(rows_[i].name)), row.x + 8, row.y + down, kText, row);

@@ -35,6 +35,8 @@ class SettingsPage final : public Screen {
   void show();
   [[nodiscard]] bool shown() const { return screens_.contains(*this); }
   [[nodiscard]] std::size_t focus() const { return focus_; }
+  // The index of the row of that name; the count of rows when there is none.
+  [[nodiscard]] std::size_t rowNamed(std::u32string_view name) const;
   // Where the "＜" (step -1) or "＞" (step +1) of row `index` is drawn, in frame pixels.
   [[nodiscard]] Rect arrowPlace(std::size_t index, int step) const;
   void onFocus(std::function<void(std::u32string_view)> told) { onFocus_ = std::move(told); }
@@ -46,6 +48,9 @@ class SettingsPage final : public Screen {
 
  private:
   [[nodiscard]] Rect rowPlace(std::size_t index) const;
+  // The rows in sight: from the first up to the end.
+  [[nodiscard]] std::size_t firstShown() const;
+  [[nodiscard]] std::size_t endShown() const;
   void change(std::size_t index, int step);
 
   ScreenStack& screens_;

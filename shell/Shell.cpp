@@ -38,7 +38,10 @@ Shell::Shell(Platform& platform, HostedGame& game)
                       states_.autosave();
                       game_.end();
                     }},
-                   {later(U"Quit"), [this] { closeRequested(); }}}) {
+                   {later(U"Quit"), [this] { closeRequested(); }}}),
+      seenPages_(platform),
+      soundFonts_(platform, comforts_,
+                  [this](const std::vector<std::u32string>& lines) { postNotice(lines); }) {
   screens_.onChange([this] { screensChanged(); });
   // The entry the keys move to is spoken, as the game's own menu is when it appears.
   const auto focused = [this](std::u32string_view caption) {
@@ -59,12 +62,19 @@ Shell::Shell(Platform& platform, HostedGame& game)
     comforts_.waitBegan();
     states_.waitBegun();
   });
+  // Skipping only what was read passes over the messages seen in an earlier play or this one.
+  game_.setReadingLog(
+      [this](const MessagePlace& place) {
+        return !comforts_.settings().skipReadOnly || seenPages_.seen(place);
+      },
+      [this](const MessagePlace& place) { seenPages_.mark(place); });
   platform_.setEventSink(this);
 }
 
 Shell::~Shell() {
   posted_.clear();
   platform_.setEventSink(nullptr);
+  game_.setReadingLog(nullptr, nullptr);
   game_.setNoticeHook(nullptr);
   game_.setOpeningObserver(nullptr);
   game_.setWaitObserver(nullptr);
@@ -75,8 +85,11 @@ int Shell::run() {
   comforts_.start();
   textOut_.start();
   applyAutoDelays();
+  seenPages_.open(SeenPages::fileFor(platform_.dataFolder(), game_.folder()));
+  soundFonts_.start();
   const int code = game_.run();
   comforts_.settle();
+  seenPages_.settle();
   return code;
 }
 
@@ -138,6 +151,38 @@ std::vector<SettingsPage::Row> Shell::settingsRows() {
          });
          applyAutoDelays();
        }},
+      {later(U"Music volume"),
+       [this] { return fromUtf8(std::to_string(comforts_.settings().musicVolume) + " %"); },
+       [this](int step) { comforts_.changeMixLevel(true, step); }},
+      {later(U"Effects volume"),
+       [this] { return fromUtf8(std::to_string(comforts_.settings().effectsVolume) + " %"); },
+       [this](int step) { comforts_.changeMixLevel(false, step); }},
+      {later(U"Text speed"),
+       [this] {
+         switch (comforts_.settings().typing) {
+           case TypingSpeed::Twice:
+             return tr(U"Twice as fast");
+           case TypingSpeed::Instant:
+             return tr(U"At once");
+           default:
+             return tr(U"As the game says");
+         }
+       },
+       [this](int step) {
+         comforts_.changeSettings([step](PlayerSettings& s) {
+           s.typing = static_cast<TypingSpeed>((static_cast<int>(s.typing) + 3 + step) % 3);
+         });
+         game_.setTypingSpeed(comforts_.settings().typing);
+       }},
+      {later(U"Skip"),
+       [this] {
+         return comforts_.settings().skipReadOnly ? tr(U"Read text only") : tr(U"All text");
+       },
+       [this](int) {
+         comforts_.changeSettings([](PlayerSettings& s) { s.skipReadOnly = !s.skipReadOnly; });
+       }},
+      {later(U"Soundfont"), [this] { return soundFonts_.shown(); },
+       [this](int step) { soundFonts_.step(step); }},
       languageRow(),
   };
 }

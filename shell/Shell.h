@@ -18,7 +18,9 @@
 #include "shell/Notice.h"
 #include "shell/PlayerMenu.h"
 #include "shell/Screens.h"
+#include "shell/SeenPages.h"
 #include "shell/SettingsPage.h"
+#include "shell/SoundFonts.h"
 #include "shell/TextOut.h"
 #include "shell/states/States.h"
 #include "ui/HostedGame.h"
@@ -57,6 +59,7 @@ class Shell final : public EventSink {
   [[nodiscard]] PlayerMenu& playerMenu() { return playerMenu_; }
   [[nodiscard]] SettingsPage& settingsPage() { return settingsPage_; }
   [[nodiscard]] States& states() { return states_; }
+  [[nodiscard]] SeenPages& seenPages() { return seenPages_; }
   // Told the caption of every entry the keys or the pad move to, the game's menu and the
   // player's, besides the speech that says it.
   void onFocus(std::function<void(std::u32string_view)> told);
@@ -112,6 +115,8 @@ class Shell final : public EventSink {
   std::optional<std::filesystem::path> nextGame_;
   bool libraryNext_ = false;
   std::function<void(std::u32string_view)> focusTold_;
+  SeenPages seenPages_;
+  SoundFonts soundFonts_;
 };
 
 }  // namespace qov

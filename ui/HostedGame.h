@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -16,6 +17,18 @@ namespace qov {
 class PageRecorder;
 class PictureBox;
 class ShownTextObserver;
+
+// Where a message's command stands in the game's scripts: the script file, as on disk relative
+// to the game folder, and its line.
+struct MessagePlace {
+  std::string script;
+  int line = 0;
+  friend bool operator==(const MessagePlace&, const MessagePlace&) = default;
+};
+
+// How fast the message window types: at the game's own delays, at half of them, or each page
+// at once.
+enum class TypingSpeed { AsGame, Twice, Instant };
 
 // What the game waits for, and where a click answers it (frame pixels): what keys and pads
 // need to stand in for the mouse.
@@ -37,6 +50,8 @@ struct GameWait {
   // In a menu wait with the menu shown: its header first, then each entry with a caption.
   std::vector<Target> menu;
   Rect previous, next;  // the item window's "＜" and "＞"
+  // In a message wait, the message's place; its script is empty for the opening's texts.
+  MessagePlace place;
 };
 
 // The game as the layer around it sees it: the window's input goes in unchanged (EventSink),
@@ -62,6 +77,8 @@ class HostedGame : public EventSink {
   // What shows the game's notices (a save that failed) in the window, after standard error,
   // and returns once the player has read them; unset, a message box.
   virtual void setNoticeHook(std::function<void(std::u32string_view)> hook) = 0;
+  // The game's folder, which names its place among the player's own files.
+  [[nodiscard]] virtual std::filesystem::path folder() const = 0;
   // The window's caption: the game's title.
   [[nodiscard]] virtual std::string caption() const = 0;
   // Draws the game's frame as it is now into `into` (506 x 384), without counting it as
@@ -72,6 +89,13 @@ class HostedGame : public EventSink {
   [[nodiscard]] virtual const PictureBox& messageWindow() const = 0;
   virtual void recordPages(PageRecorder* recorder) = 0;
   virtual void setSkip(bool on) = 0;
+  // While skipping, a message that `mayskip` says no to is typed and waits as without; `read`
+  // is told each message once its last page is in sight. Neither is asked of the opening's
+  // texts. Unset: every message is skipped and none told.
+  virtual void setReadingLog(std::function<bool(const MessagePlace&)> mayskip,
+                             std::function<void(const MessagePlace&)> read) = 0;
+  // The game's delays stay what they are for the game; only the typing is faster.
+  virtual void setTypingSpeed(TypingSpeed speed) = 0;
   // The pages, menus and items the window shows from now on are told to `observer` (nullptr:
   // to none).
   virtual void observeText(ShownTextObserver* observer) = 0;

@@ -34,7 +34,8 @@ std::u32string twoCharacterValue(std::int16_t value) {
 // The state of one MESHG call: where the scan stands and where the text cursor is on the page.
 class MessageWindow::Writer {
  public:
-  Writer(MessageWindow& window, std::u32string_view text) : w_(window), text_(text) {}
+  Writer(MessageWindow& window, std::u32string_view text, const std::function<void()>& lastPage)
+      : w_(window), text_(text), lastPage_(lastPage) {}
 
   void run() {
     w_.menu_.CMDS(0);
@@ -56,6 +57,7 @@ class MessageWindow::Writer {
       if (pos_ + 1 >= text_.size()) break;
     }
     w_.pageComplete();
+    lastPageShown();
   }
 
  private:
@@ -112,7 +114,18 @@ class MessageWindow::Writer {
     }
     print(std::u32string_view(&c, 1));
     ++column_;
-    if (delay_ > 0 && !w_.reading.skip && !w_.resuming_) w_.TWAIT(delay_);
+    if (delay_ > 0 && !w_.skipping() && !w_.resuming_) {
+      switch (w_.reading.typing) {
+        case TypingSpeed::AsGame:
+          w_.TWAIT(delay_);
+          break;
+        case TypingSpeed::Twice:
+          w_.TWAIT(static_cast<std::int16_t>(delay_ / 2));
+          break;
+        case TypingSpeed::Instant:
+          break;
+      }
+    }
     // A click during typing writes the rest of the page at once.
     if (w_.MesClick == 2) delay_ = 0;
     wrapAtLineEnd();
@@ -165,10 +178,18 @@ class MessageWindow::Writer {
   }
 
   void newPage() {
+    // The wait at the end of the text shows the message's last page.
+    if (pos_ + 1 >= text_.size()) lastPageShown();
     pageWait();
     w_.clear();
     column_ = 0;
     line_ = 0;
+  }
+
+  void lastPageShown() {
+    if (told_) return;
+    told_ = true;
+    if (lastPage_) lastPage_();
   }
 
   void setColour(int index) { w_.MES_.foreColor = kPalette[static_cast<std::size_t>(index)]; }
@@ -176,6 +197,8 @@ class MessageWindow::Writer {
 
   MessageWindow& w_;
   std::u32string_view text_;
+  const std::function<void()>& lastPage_;
+  bool told_ = false;
   std::size_t pos_ = 0;
   int column_ = 0;
   int line_ = 0;
@@ -195,11 +218,24 @@ MessageWindow::MessageWindow(Platform& platform, PictureBox& MES, CommandMenu& m
       vars_(vars),
       setMousePointer_(std::move(setMousePointer)) {}
 
-void MessageWindow::MESHG(std::u32string_view text) {
+void MessageWindow::MESHG(std::u32string_view text, bool skippable,
+                          const std::function<void()>& lastPageShown) {
   // A bad mark-up ends the message with a ScriptError; the window writes no more then.
-  const ScopedFlag writing(writing_);
+  struct Writing {
+    MessageWindow& w;
+    Writing(MessageWindow& window, bool skippable) : w(window) {
+      w.writing_ = true;
+      w.skippable_ = skippable;
+    }
+    ~Writing() {
+      w.writing_ = false;
+      w.skippable_ = true;
+    }
+    Writing(const Writing&) = delete;
+    Writing& operator=(const Writing&) = delete;
+  } writing(*this, skippable);
   pageWaitsOfMessage_ = 0;
-  Writer(*this, text).run();
+  Writer(*this, text, lastPageShown).run();
   // A message shorter than the pages to pass (its script changed) goes on from its end.
   resuming_ = false;
   pagesToPass_ = 0;
@@ -289,14 +325,14 @@ void MessageWindow::TWAIT(std::int16_t ms) {
       continue;
     }
     const std::uint32_t elapsed = platform_.tickCount() - start;
-    if (elapsed >= wanted || reading.skip) return;
+    if (elapsed >= wanted || skipping()) return;
     platform_.waitEvents(wanted - elapsed);
   }
 }
 
 std::optional<std::uint32_t> MessageWindow::pageLook(bool byItself) const {
   if (reading.hold) return std::nullopt;
-  if (reading.skip) return kSkipPageMs;
+  if (skipping()) return kSkipPageMs;
   if (reading.autoAdvance && byItself) {
     return reading.autoBaseMs + reading.autoPerCharacterMs * pageCharacters_;
   }

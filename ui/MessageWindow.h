@@ -10,6 +10,7 @@
 
 #include "platform/Platform.h"
 #include "ui/GameSnapshot.h"
+#include "ui/HostedGame.h"
 
 namespace qov {
 
@@ -48,8 +49,10 @@ class MessageWindow {
                 const Variables& vars, std::function<void(Cursor)> setMousePointer);
 
   // Hides the menu, clears the window and writes `text`; returns when it is all written.
-  // A bad mark-up argument throws ScriptError.
-  void MESHG(std::u32string_view text);
+  // A bad mark-up argument throws ScriptError. Not `skippable`: skipping leaves this message
+  // alone. `lastPageShown` (may be empty) is told once the message's last page is in sight.
+  void MESHG(std::u32string_view text, bool skippable = true,
+             const std::function<void()>& lastPageShown = {});
   // Erases the window and puts the text cursor at its top left.
   void clear();
 
@@ -82,6 +85,7 @@ class MessageWindow {
     bool autoAdvance = false;
     std::uint32_t autoBaseMs = 1500;
     std::uint32_t autoPerCharacterMs = 80;
+    TypingSpeed typing = TypingSpeed::AsGame;
   };
   Reading reading;
   // How long a page stays in sight when skipping.
@@ -108,6 +112,8 @@ class MessageWindow {
   class Writer;
   friend class Writer;
 
+  // Skipping, and this message may be skipped.
+  [[nodiscard]] bool skipping() const { return reading.skip && skippable_; }
   // Waits until at least `ms` have passed on the tick count, serving events meanwhile.
   void TWAIT(std::int16_t ms);
   // Waits for a left click with the wait cursor shown; `byItself`: auto-advance may end it.
@@ -134,6 +140,7 @@ class MessageWindow {
   std::int16_t CharDelay_ = 0;
   std::int16_t TextColor_ = 0;
   bool writing_ = false;
+  bool skippable_ = true;  // the message being written
   std::uint64_t pageWaits_ = 0;
   std::uint32_t pageCharacters_ = 0;  // written on the page, blanks left out
 

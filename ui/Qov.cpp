@@ -117,7 +117,17 @@ void Qov::MESHG(std::u32string_view text) {
     items_.observeText(nullptr);
     messages_.resume(resume_->page, [this] { items_.observeText(textObserver_); });
   }
-  messages_.MESHG(text);
+  if (opening_.running()) {
+    place_ = {};
+    messages_.MESHG(text);
+    return;
+  }
+  // The line that holds the text: the MES line, or the line FP chose.
+  place_ = {interpreter_.store().scriptFile(), interpreter_.lineNo()};
+  const MessagePlace place = place_;
+  messages_.MESHG(text, !mayskip_ || mayskip_(place), [this, &place] {
+    if (read_) read_(place);
+  });
 }
 
 void Qov::clearMessageWindow() {
@@ -326,6 +336,7 @@ GameWait Qov::wait() const {
     w.next = c.ITMCommand3[1].visibleFrameRect();
   } else if (messages_.writing()) {
     w.kind = GameWait::Kind::Message;
+    w.place = place_;
   } else if (menu_.choosing()) {
     w.kind = GameWait::Kind::Menu;
     if (c.LBcm.shown()) {

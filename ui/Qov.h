@@ -95,6 +95,13 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   [[nodiscard]] const PictureBox& messageWindow() const override { return controls_.MES; }
   void recordPages(PageRecorder* recorder) override { messages_.recordInto(recorder); }
   void setSkip(bool on) override { messages_.reading.skip = on; }
+  void setReadingLog(std::function<bool(const MessagePlace&)> mayskip,
+                     std::function<void(const MessagePlace&)> read) override {
+    mayskip_ = std::move(mayskip);
+    read_ = std::move(read);
+  }
+  void setTypingSpeed(TypingSpeed speed) override { messages_.reading.typing = speed; }
+  [[nodiscard]] std::filesystem::path folder() const override { return gameDir_; }
   void observeText(ShownTextObserver* observer) override;
   void setAutoAdvance(bool on, std::uint32_t baseMs, std::uint32_t perCharacterMs) override;
   [[nodiscard]] GameWait wait() const override;
@@ -192,6 +199,9 @@ class Qov final : public Host, public HostedGame, public OpeningStage {
   std::optional<Resume> resume_;  // frames wait until it has been reached
   std::function<void()> waitObserver_;
   ShownTextObserver* textObserver_ = nullptr;
+  std::function<bool(const MessagePlace&)> mayskip_;
+  std::function<void(const MessagePlace&)> read_;
+  MessagePlace place_;  // of the message being written; no script in the opening
 };
 
 }  // namespace qov

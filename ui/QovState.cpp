@@ -16,7 +16,8 @@ bool waitsThere(const GameSnapshot& state) {
   if (state.lineNo < 1 || static_cast<std::size_t>(state.lineNo) >= lines.size()) return false;
   const std::u32string& line = lines[static_cast<std::size_t>(state.lineNo)];
   const std::u32string_view word = std::u32string_view(line).substr(0, line.find(U','));
-  return word == (state.wait == GameSnapshot::Wait::Page ? U"MES" : U"CMSL");
+  if (state.wait != GameSnapshot::Wait::Page) return word == U"CMSL";
+  return word == U"MES" || word == U"FP";
 }
 
 }  // namespace
@@ -42,7 +43,8 @@ std::optional<GameSnapshot> Qov::snapshot() const {
   const ScriptStore& store = interpreter_.store();
   s.lines = store.texts();
   s.scriptFile = store.scriptFile();
-  s.lineNo = store.lineNo();
+  // The waiting command's own line, which runs again to go on (FP has moved LineNo).
+  s.lineNo = interpreter_.commandLine();
   s.caseEndLine = store.caseEndLine();
   s.returnLine = interpreter_.returnLine();
   s.memory = {vars_.vars(), vars_.itemCounts(), vars_.itemNames()};

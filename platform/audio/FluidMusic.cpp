@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "platform/Files.h"
 #include "platform/audio/MidiFile.h"
@@ -27,6 +28,7 @@ FluidMusic::FluidMusic(SynthLoader loader, FindFile find, int sampleRate, double
       level_(level) {}
 
 FluidMusic::~FluidMusic() {
+  if (changing_.valid()) changing_.wait();
   const std::lock_guard lock(mutex_);
   close();
 }
@@ -213,6 +215,41 @@ void FluidMusic::restartAtEnd() {
     mode_ = Mode::Stopped;
   }
   playAfterSeek_ = false;
+}
+
+void FluidMusic::changeSoundFont(std::filesystem::path file) {
+  // A change asked for while one runs follows it.
+  changing_ = std::async(std::launch::async,
+                         [this, file = std::move(file), before = std::move(changing_)]() mutable {
+                           if (before.valid()) before.wait();
+                           return replaceSoundFont(file);
+                         });
+}
+
+std::optional<bool> FluidMusic::soundFontChanged() {
+  if (!changing_.valid() ||
+      changing_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+    return std::nullopt;
+  }
+  return changing_.get();
+}
+
+bool FluidMusic::replaceSoundFont(const std::filesystem::path& file) {
+  Synthesizer* synth = nullptr;
+  for (;;) {
+    {
+      const std::lock_guard lock(mutex_);
+      if (adopt()) {
+        synth = synth_.get();
+        break;
+      }
+      if (!loading_.valid()) return false;  // no synthesizer to load it into
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (log_) log_->setSubject(file.string());
+  // Not under the lock: the audio thread goes on with the old sounds while the file is read.
+  return synth->replaceSoundFont(file);
 }
 
 bool FluidMusic::ready() {

@@ -51,6 +51,12 @@ class FluidMusic final : public MusicDevice {
   // The music's volume from now on, 0 to 1.
   void setLevel(double level);
 
+  // Loads the soundfont `file` in place of the one in use on a thread of its own, once the
+  // synthesizer is ready; the music plays on meanwhile, with the old sounds if it fails.
+  void changeSoundFont(std::filesystem::path file);
+  // How the last change ended, once; nullopt while it runs or when told already.
+  [[nodiscard]] std::optional<bool> soundFontChanged();
+
   // Whether the synthesizer has been made and taken over (a command or render() takes it).
   [[nodiscard]] bool ready();
   // How many players have been made: one for each piece that started.
@@ -77,11 +83,13 @@ class FluidMusic final : public MusicDevice {
   // One slice of a block of `blockFrames`; false when the rest of the block stays silent.
   bool renderSlice(std::span<std::int16_t> out, std::int64_t blockFrames, bool& restarted);
   void warn(const std::filesystem::path& file, const std::string& why);
+  bool replaceSoundFont(const std::filesystem::path& file);
 
   FindFile find_;
   const int sampleRate_;
   FluidLog* log_;
   std::future<std::unique_ptr<Synthesizer>> loading_;
+  std::future<bool> changing_;  // of the window's thread only
 
   mutable std::mutex mutex_;  // everything below; render() holds it while it synthesises
   std::unique_ptr<Synthesizer> synth_;

@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -31,8 +32,8 @@ constexpr int kDefaultRate = 44100;
 constexpr int kChannels = 2;
 constexpr int kEffectChannel = 0;
 constexpr int kBeepChannel = 1;
-// The volumes of the mix, all in one place. Headroom: music and an effect at full level
-// together would clip.
+// The volumes of the mix, all in one place (mixLevels). Headroom: music and an effect at full
+// level together would clip.
 constexpr int kMusicVolume = MIX_MAX_VOLUME * 60 / 100;
 constexpr int kEffectVolume = MIX_MAX_VOLUME * 70 / 100;
 // Blocks of silence after the last sound before the audio thread rests: more than the device
@@ -297,6 +298,17 @@ int blockSamples(int rate) {
 
 }  // namespace
 
+MixLevels mixLevels(int overall, int musicPercent, int effectsPercent) {
+  const auto percent = [](int p) { return std::clamp(p, 0, 100); };
+  const int o = percent(overall);
+  MixLevels levels;
+  levels.music =
+      static_cast<double>(kMusicVolume) * o * percent(musicPercent) / 10000 / MIX_MAX_VOLUME;
+  levels.effects = kEffectVolume * o * percent(effectsPercent) / 10000;
+  levels.beep = kEffectVolume * o / 100;
+  return levels;
+}
+
 struct SdlAudio::Impl {
   explicit Impl(std::vector<std::filesystem::path> dirs) : searchDirs(std::move(dirs)) {
     const AudioIdle::Awake awake(thread.idle);
@@ -389,10 +401,10 @@ struct SdlAudio::Impl {
   void applyVolume() {
     if (!enabled) return;
     const AudioIdle::Awake awake(thread.idle);
-    if (fluidMusic != nullptr) {
-      fluidMusic->setLevel(static_cast<double>(kMusicVolume) * volume / 100 / MIX_MAX_VOLUME);
-    }
-    Mix_Volume(-1, kEffectVolume * volume / 100);
+    const MixLevels levels = mixLevels(volume, musicShare, effectsShare);
+    if (fluidMusic != nullptr) fluidMusic->setLevel(levels.music);
+    Mix_Volume(kEffectChannel, levels.effects);
+    Mix_Volume(kBeepChannel, levels.beep);
   }
 
   AudioThread thread;  // first made, last gone: the audio thread reads it until the device closes
@@ -401,6 +413,9 @@ struct SdlAudio::Impl {
   bool enabled = false;
   int rate = kDefaultRate;
   int volume = 100;  // the player's overall volume, %
+  int musicShare = 100;
+  int effectsShare = 100;
+  std::optional<bool> soundFontFailed;  // a change that could not even start, untold
   std::unique_ptr<MusicDevice> music;
   FluidMusic* fluidMusic = nullptr;  // the music, when it sounds
   std::optional<SdlSound> sound;
@@ -423,6 +438,27 @@ SoundOutput& SdlAudio::sound() {
 void SdlAudio::setVolume(int percent) {
   impl_->volume = std::clamp(percent, 0, 100);
   impl_->applyVolume();
+}
+
+void SdlAudio::setMixLevels(int musicPercent, int effectsPercent) {
+  impl_->musicShare = std::clamp(musicPercent, 0, 100);
+  impl_->effectsShare = std::clamp(effectsPercent, 0, 100);
+  impl_->applyVolume();
+}
+
+void SdlAudio::loadSoundFont(const std::filesystem::path& file) {
+  std::optional<std::filesystem::path> chosen = file;
+  if (file.empty()) chosen = chooseSoundFont().file;
+  if (!chosen || impl_->fluidMusic == nullptr) {
+    impl_->soundFontFailed = false;
+    return;
+  }
+  impl_->fluidMusic->changeSoundFont(*chosen);
+}
+
+std::optional<bool> SdlAudio::soundFontLoaded() {
+  if (impl_->soundFontFailed) return std::exchange(impl_->soundFontFailed, std::nullopt);
+  return impl_->fluidMusic != nullptr ? impl_->fluidMusic->soundFontChanged() : std::nullopt;
 }
 
 void SdlAudio::beep() {

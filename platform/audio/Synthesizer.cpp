@@ -29,6 +29,19 @@ bool Synthesizer::loadSoundFont(const std::filesystem::path& file) {
   return fluid_synth_sfload(synth_, file.c_str(), 1) != FLUID_FAILED;
 }
 
+bool Synthesizer::replaceSoundFont(const std::filesystem::path& file) {
+  const int id = fluid_synth_sfload(synth_, file.c_str(), 1);
+  if (id == FLUID_FAILED) return false;
+  // The new one is first on the stack; the channels have taken its presets.
+  for (int n = fluid_synth_sfcount(synth_) - 1; n >= 0; --n) {
+    fluid_sfont_t* font = fluid_synth_get_sfont(synth_, static_cast<unsigned>(n));
+    if (font != nullptr && fluid_sfont_get_id(font) != id) {
+      fluid_synth_sfunload(synth_, fluid_sfont_get_id(font), 1);
+    }
+  }
+  return true;
+}
+
 void Synthesizer::setLevel(double level) {
   // Full level is six times FluidSynth's default gain of 0.2, as the sound library that
   // played our music before had it: the game's music keeps its loudness beside the effects.

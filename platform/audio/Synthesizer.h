@@ -24,6 +24,9 @@ class Synthesizer {
 
   // Loads the General MIDI sounds; false when the file cannot be read as a soundfont.
   bool loadSoundFont(const std::filesystem::path& file);
+  // Loads `file` and lets go of the soundfonts loaded before it, whose voices sound to their
+  // end; false, and the old sounds stay, when it cannot be read as a soundfont.
+  bool replaceSoundFont(const std::filesystem::path& file);
   // The volume, 0 to 1.
   void setLevel(double level);
   [[nodiscard]] fluid_synth_t* get() const { return synth_; }

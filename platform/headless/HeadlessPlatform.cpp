@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "platform/Files.h"
 #include "platform/render/Render.h"
 
 namespace qov {
@@ -323,6 +326,20 @@ void HeadlessPlatform::waitEvents(std::optional<std::uint32_t> timeoutMs) {
     doEvents();
     return;
   }
+}
+
+void HeadlessPlatform::loadSoundFont(const std::filesystem::path& file) {
+  bool loads = file.empty();
+  if (!loads) {
+    const std::optional<std::vector<std::uint8_t>> bytes = readFile(file);
+    const auto at = [&](std::size_t from, std::string_view word) {
+      return bytes && bytes->size() >= from + word.size() &&
+             std::equal(word.begin(), word.end(), bytes->begin() + static_cast<long>(from));
+    };
+    loads = at(0, "RIFF") && at(8, "sfbk");
+  }
+  if (loads) soundFont_ = file;
+  soundFontLoaded_ = loads;
 }
 
 }  // namespace qov

@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Image.h"
@@ -69,12 +70,22 @@ class HeadlessPlatform final : public Platform {
   MusicDevice& music() override { return music_; }
   SoundOutput& sound() override { return sound_; }
   void setVolume(int percent) override { volume_ = percent; }
+  void setMixLevels(int musicPercent, int effectsPercent) override {
+    musicLevel_ = musicPercent;
+    effectsLevel_ = effectsPercent;
+  }
+  // At once: a file loads when it reads as a RIFF "sfbk" (a soundfont's header).
+  void loadSoundFont(const std::filesystem::path& file) override;
+  [[nodiscard]] std::optional<bool> soundFontLoaded() override {
+    return std::exchange(soundFontLoaded_, std::nullopt);
+  }
   int setWindowScale(int scale) override;
   [[nodiscard]] int windowScale() const override { return scale_; }
   void setFullscreen(bool on) override { fullscreen_ = on; }
   [[nodiscard]] bool fullscreen() const override { return fullscreen_; }
   [[nodiscard]] std::filesystem::path settingsFile() const override { return settingsFile_; }
   [[nodiscard]] std::filesystem::path picturesFolder() const override { return pictures_; }
+  [[nodiscard]] std::filesystem::path dataFolder() const override { return data_; }
   [[nodiscard]] std::error_code writePngFile(const Image& image,
                                              const std::filesystem::path& file) override;
   bool setClipboardText(const std::string& utf8) override {
@@ -119,6 +130,8 @@ class HeadlessPlatform final : public Platform {
   // The player's own files; both empty unless set (no settings kept, no screenshots).
   void setSettingsFile(std::filesystem::path file) { settingsFile_ = std::move(file); }
   void setPicturesFolder(std::filesystem::path dir) { pictures_ = std::move(dir); }
+  // Empty unless set: nothing of the player's own is kept.
+  void setDataFolder(std::filesystem::path dir) { data_ = std::move(dir); }
   // The screen that the window scale must fit (1920 x 1080 unless set).
   void setScreenSize(int width, int height) {
     screenWidth_ = width;
@@ -128,6 +141,11 @@ class HeadlessPlatform final : public Platform {
   [[nodiscard]] const std::string& clipboardText() const { return clipboard_; }
   // The overall volume last set, 0 to 100 (100 unless set).
   [[nodiscard]] int volume() const { return volume_; }
+  // The music's and the effects' levels last set, 0 to 100 (100 unless set).
+  [[nodiscard]] int musicLevel() const { return musicLevel_; }
+  [[nodiscard]] int effectsLevel() const { return effectsLevel_; }
+  // The soundfont in use: the last one loaded (empty: the platform's own).
+  [[nodiscard]] const std::filesystem::path& soundFont() const { return soundFont_; }
 
   // The last frame composed (empty until the sink first reports a change).
   [[nodiscard]] const Image& frame() const { return frame_; }
@@ -201,12 +219,17 @@ class HeadlessPlatform final : public Platform {
   std::optional<std::string> caption_;
   int heldModifiers_ = 0;
   int volume_ = 100;
+  int musicLevel_ = 100;
+  int effectsLevel_ = 100;
+  std::filesystem::path soundFont_;
+  std::optional<bool> soundFontLoaded_;
   int scale_ = 1;
   bool fullscreen_ = false;
   int screenWidth_ = 1920;
   int screenHeight_ = 1080;
   std::filesystem::path settingsFile_;
   std::filesystem::path pictures_;
+  std::filesystem::path data_;
   std::string clipboard_;
   Image icon_;
   Image waitCursor_;

@@ -14,6 +14,7 @@
 
 #include <time.h>
 
+#include "platform/UserDirectories.h"
 #include "platform/UserFolders.h"
 #include "platform/audio/SdlAudio.h"
 #include "platform/render/Render.h"
@@ -509,6 +510,18 @@ void SdlPlatform::setVolume(int percent) {
   impl_->audio.setVolume(percent);
 }
 
+void SdlPlatform::setMixLevels(int musicPercent, int effectsPercent) {
+  impl_->audio.setMixLevels(musicPercent, effectsPercent);
+}
+
+void SdlPlatform::loadSoundFont(const std::filesystem::path& file) {
+  impl_->audio.loadSoundFont(file);
+}
+
+std::optional<bool> SdlPlatform::soundFontLoaded() {
+  return impl_->audio.soundFontLoaded();
+}
+
 int SdlPlatform::setWindowScale(int scale) {
   Impl& m = *impl_;
   if (!m.window) {
@@ -547,6 +560,11 @@ std::filesystem::path SdlPlatform::settingsFile() const {
 
 std::filesystem::path SdlPlatform::picturesFolder() const {
   return userPicturesFolder();
+}
+
+std::filesystem::path SdlPlatform::dataFolder() const {
+  const std::optional<std::filesystem::path> home = userDataHome();
+  return home ? *home / "qov" : std::filesystem::path();
 }
 
 std::error_code SdlPlatform::writePngFile(const Image& image, const std::filesystem::path& file) {

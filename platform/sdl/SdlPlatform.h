@@ -39,12 +39,16 @@ class SdlPlatform final : public Platform {
   MusicDevice& music() override;
   SoundOutput& sound() override;
   void setVolume(int percent) override;
+  void setMixLevels(int musicPercent, int effectsPercent) override;
+  void loadSoundFont(const std::filesystem::path& file) override;
+  [[nodiscard]] std::optional<bool> soundFontLoaded() override;
   int setWindowScale(int scale) override;
   [[nodiscard]] int windowScale() const override;
   void setFullscreen(bool on) override;
   [[nodiscard]] bool fullscreen() const override;
   [[nodiscard]] std::filesystem::path settingsFile() const override;
   [[nodiscard]] std::filesystem::path picturesFolder() const override;
+  [[nodiscard]] std::filesystem::path dataFolder() const override;
   [[nodiscard]] std::error_code writePngFile(const Image& image,
                                              const std::filesystem::path& file) override;
   bool setClipboardText(const std::string& utf8) override;

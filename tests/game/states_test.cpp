@@ -134,7 +134,7 @@ Play play(const fs::path& dir, std::uint64_t seed, int at, int steps, const std:
 
 // A game of our own with what states find hardest: the second and third page of a message (a
 // speaker's line and an item's picture among them), a value that changes after its message, a
-// submenu, the item window, a subroutine, a looping effect, and a shorter script that runs a
+// submenu, the item window, a subroutine and a message FP chooses, a looping effect, and a shorter script that runs a
 // line of the longer one it replaced.
 void writeHardGame(const fs::path& dir) {
   writeScript(dir, "wnatu",
@@ -162,6 +162,11 @@ void writeHardGame(const fs::path& dir) {
               U"GOTO,6\n"
               U"\n\n\n\n\n\n\n"
               U"MES,サブルーチンの中。￥もう一ページ。￥\n"
+              U"LET,6,2\n"
+              U"FP,6,35\n"
+              U"一つ目の文。￥\n"
+              U"二つ目の文。＄05￥もう一ページ。￥\n"
+              U"ENDFP\n"
               U"RET");
   writeScript(dir, "short", U"MES,短い台本です。￥二ページ目。￥三ページ目。￥\nGOSUB,30\nACMLD,wnatu");
 }
@@ -199,7 +204,8 @@ TEST(States, GoingOnFromTheHardestWaitsPlaysTheSame) {
   // Each place at least once, then anywhere.
   const std::vector<std::string> places = {
       "wnatu.QOV:6 page 1",  "wnatu.QOV:6 page 3",  "wnatu.QOV:10 menu 1",
-      "wnatu.QOV:10 items",  "wnatu.QOV:30 page 1", "short.QOV:1 page 2"};
+      "wnatu.QOV:10 items",  "wnatu.QOV:30 page 1", "wnatu.QOV:32 page 1",
+      "short.QOV:1 page 2"};
   for (std::uint64_t seed = 1; seed <= 24; ++seed) {
     const std::string wanted = seed <= places.size() ? places[seed - 1] : "";
     const std::string taken = expectSamePlayOn(seed, pick(seed, 60), 15, true, wanted);

@@ -212,6 +212,45 @@ TEST_F(FluidMusicTest, CommandsDoNotWaitForTheSynthesizerToLoad) {
   EXPECT_GT(peak, 1000) << "the piece opened while loading is heard once loaded";
 }
 
+TEST_F(FluidMusicTest, TheSoundFontChangesWhileThePiecePlaysAndOneThatFailsLeavesTheOldSounds) {
+  test::writeFile(dir.path() / "LONG.MID", organPiece(960 * 60, 960 * 60 + 10));  // a minute
+  test::writeFile(dir.path() / "broken.sf2", test::Bytes{'R', 'I', 'F', 'F'});
+  auto music = device();
+  waitReady(*music);
+  ASSERT_TRUE(music->send("open LONG.MID alias bg"));
+  ASSERT_TRUE(music->send("play bg"));
+  std::vector<std::int16_t> block(2 * kBlock);
+  const auto peakOfBlock = [&] {
+    music->render(block);
+    int peak = 0;
+    for (const std::int16_t s : block) peak = std::max(peak, std::abs(int{s}));
+    return peak;
+  };
+  for (int i = 0; i < 10; ++i) (void)peakOfBlock();
+  const struct {
+    std::filesystem::path file;
+    bool loads;
+  } kChanges[] = {{dir.path() / "broken.sf2", false},
+                  {dir.path() / "missing.sf2", false},
+                  {*soundFont(), true}};
+  for (const auto& change : kChanges) {
+    music->changeSoundFont(change.file);
+    std::optional<bool> loaded;
+    // The audio thread goes on meanwhile, about as fast as it is heard.
+    for (int i = 0; i < 2000 && !loaded; ++i) {
+      (void)peakOfBlock();
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      loaded = music->soundFontChanged();
+    }
+    EXPECT_EQ(loaded, change.loads) << change.file;
+    EXPECT_EQ(music->soundFontChanged(), std::nullopt);  // told once
+    std::string answer;
+    EXPECT_TRUE(music->send("status bg mode", &answer));
+    EXPECT_EQ(answer, "playing") << change.file;
+    EXPECT_GT(peakOfBlock(), 1000) << change.file;
+  }
+}
+
 TEST_F(FluidMusicTest, AFileThatCannotBePlayedLeavesTheDeviceClosedAndIsNamedOnce) {
   const std::pair<const char*, test::Bytes> files[] = {
       {"EMPTY.MID", {}},

@@ -144,6 +144,27 @@ TEST_F(SdlAudioTest, TheDefaultSoundAndTheBeepAreHeard) {
   EXPECT_TRUE(beep);
 }
 
+TEST_F(SdlAudioTest, ASoundFontChangeIsToldOnceAndTheDefaultIsTheEmptyName) {
+  if (!std::filesystem::exists("/usr/share/sounds/sf2/TimGM6mb.sf2")) GTEST_SKIP();
+  SdlAudio audio({dir.path()});
+  const auto told = [&] {
+    std::optional<bool> loaded;
+    for (int i = 0; i < 2000 && !loaded; ++i) {
+      SDL_Delay(5);
+      loaded = audio.soundFontLoaded();
+    }
+    return loaded;
+  };
+  ::testing::internal::CaptureStderr();
+  audio.loadSoundFont(dir.path() / "missing.sf2");
+  EXPECT_EQ(told(), false);
+  audio.loadSoundFont({});
+  EXPECT_EQ(told(), true);
+  EXPECT_EQ(audio.soundFontLoaded(), std::nullopt);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("missing.sf2"), std::string::npos) << err;  // FluidSynth's reason
+}
+
 TEST_F(SdlAudioTest, TheAudioThreadRestsInSilenceAndWhatFollowsStartsAtOnce) {
   test::MidiTrack track;
   track.event(0, {0xC0, 19}).event(0, {0x90, 69, 100}).event(480 * 600, {0x80, 69, 0}).end(0);
@@ -259,6 +280,26 @@ TEST_F(SdlAudioTest, EveryWaveVariantIsHeard) {
 }
 
 // The audio thread's rest, driven as the mixer's callback and the window's thread drive it.
+TEST(MixLevels, AtFullSharesTheMusicAndEffectsKeepTheirOwnLevelsUnderTheOverallVolume) {
+  const struct {
+    int overall, music, effects;
+    MixLevels levels;  // music of 1, effects and beep of 128
+  } kTable[] = {
+      {100, 100, 100, {76.0 / 128, 89, 89}},  // music at 60 %, effects at 70 %
+      {50, 100, 100, {38.0 / 128, 44, 44}},
+      {100, 50, 20, {38.0 / 128, 17, 89}},  // the beep follows the overall volume only
+      {0, 100, 100, {0, 0, 0}},
+      {100, 0, 0, {0, 0, 89}},
+      {150, -10, 100, {0, 89, 89}},  // out of range: held to 0 to 100
+  };
+  for (const auto& row : kTable) {
+    const MixLevels got = mixLevels(row.overall, row.music, row.effects);
+    EXPECT_DOUBLE_EQ(got.music, row.levels.music) << row.overall << " " << row.music;
+    EXPECT_EQ(got.effects, row.levels.effects) << row.overall << " " << row.effects;
+    EXPECT_EQ(got.beep, row.levels.beep) << row.overall;
+  }
+}
+
 TEST(AudioIdle, RestsAfterQuietBlocksOnlyAndWakesForWhatMaySound) {
   AudioIdle idle(2);
   // Returns whether the audio thread, at the start of a block, rested; wakes it if it does.

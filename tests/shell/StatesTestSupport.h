@@ -69,6 +69,12 @@ class SnapshotGame final : public HostedGame, private ShownTextObserver {
     q_.setAutoAdvance(on, base, per);
   }
   GameWait wait() const override { return q_.wait(); }
+  std::filesystem::path folder() const override { return q_.folder(); }
+  void setReadingLog(std::function<bool(const MessagePlace&)> mayskip,
+                     std::function<void(const MessagePlace&)> read) override {
+    q_.setReadingLog(std::move(mayskip), std::move(read));
+  }
+  void setTypingSpeed(TypingSpeed speed) override { q_.setTypingSpeed(speed); }
 
   void mouseDown(int x, int y, int b) override { q_.mouseDown(x, y, b); }
   void mouseUp(int x, int y, int b) override { q_.mouseUp(x, y, b); }

@@ -330,9 +330,11 @@ TEST(Comforts, ScaleAndVolumeSurviveARestart) {
   EXPECT_EQ(fileBytes(settings),
             "; The Qov player's own settings; the player rewrites this file.\n"
             "[window]\nscale = 2\nfullscreen = no\n\n[sound]\nvolume = 80\nmute = no\n"
+            "music = 100\neffects = 100\n"
             "\n[text]\nhook = no\nclipboard = no\n"
             "\n[speech]\nspeak = no\nrate = 0\nvolume = 100\n"
-            "\n[reading]\nauto-advance = 1500\nauto-advance-per-character = 80\n");
+            "\n[reading]\nauto-advance = 1500\nauto-advance-per-character = 80\n"
+            "skip = all\ntyping = game\n");
 }
 
 TEST(Comforts, ABrokenSettingsFileStartsWithTheDefaults) {
