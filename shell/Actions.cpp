@@ -75,8 +75,40 @@ std::u32string modifierNames(int modifiers) {
   return names;
 }
 
+std::u32string padName(PadButton b) {
+  switch (b) {
+    case PadButton::A:
+      return U"A";
+    case PadButton::B:
+      return U"B";
+    case PadButton::X:
+      return U"X";
+    case PadButton::Y:
+      return U"Y";
+    case PadButton::LB:
+      return U"LB";
+    case PadButton::RB:
+      return U"RB";
+    case PadButton::Start:
+      return U"START";
+    case PadButton::Back:
+      return U"BACK";
+    case PadButton::Up:
+      return U"↑";
+    case PadButton::Down:
+      return U"↓";
+    case PadButton::Left:
+      return U"←";
+    case PadButton::Right:
+      return U"→";
+  }
+  return U"?";
+}
+
 std::u32string bindingName(const Binding& b) {
   switch (b.kind) {
+    case Press::Kind::Pad:
+      return padName(b.pad);
     case Press::Kind::Key:
       return modifierNames(b.modifiers) + keyName(b.key);
     case Press::Kind::Button:
@@ -128,6 +160,8 @@ bool Binding::matches(const Press& press) const {
       return press.button == button;
     case Press::Kind::Wheel:
       return press.wheel == wheel;
+    case Press::Kind::Pad:
+      return press.pad == pad;
   }
   return false;
 }
@@ -151,17 +185,27 @@ std::vector<Asked> ActionTable::matches(const Press& press) const {
   return all;
 }
 
-std::vector<std::u32string> ActionTable::keysPage() const {
+std::vector<std::u32string> ActionTable::keysPage(bool pad) const {
   std::vector<std::u32string> lines;
+  bool lineShown = false;  // the last entry had a binding to show
   for (const ActionEntry& entry : entries_) {
-    std::u32string text = bindingNames(entry.bindings);
+    std::vector<Binding> shown;
+    for (const Binding& b : entry.bindings) {
+      if ((b.kind == Press::Kind::Pad) == pad) shown.push_back(b);
+    }
+    if (shown.empty()) {
+      lineShown = lineShown && entry.sameLine;
+      continue;
+    }
+    std::u32string text = bindingNames(shown);
     if (entry.held) text += U"（押している間）";
     text += U"　" + std::u32string(entry.what);
-    if (entry.sameLine && !lines.empty()) {
+    if (entry.sameLine && lineShown) {
       lines.back() += U"　　" + text;
     } else {
       lines.push_back(std::move(text));
     }
+    lineShown = true;
   }
   return lines;
 }
@@ -172,25 +216,48 @@ std::vector<ActionEntry> shellActions() {
   return {
       {Action::GoOn,
        U"進める・決める",
-       {B::onKey(Key::Enter), B::onKey(Key::Space), B::onKey(Key::Z)}},
+       {B::onKey(Key::Enter), B::onKey(Key::Space), B::onKey(Key::Z), B::onPad(PadButton::A)}},
       {Action::Choose,
        U"選ぶ",
        {B::onKey(Key::Up, 0, kChooseUp), B::onKey(Key::Down, 0, kChooseDown),
-        B::onKey(Key::Left, 0, kChooseLeft), B::onKey(Key::Right, 0, kChooseRight)},
+        B::onKey(Key::Left, 0, kChooseLeft), B::onKey(Key::Right, 0, kChooseRight),
+        B::onPad(PadButton::Up, kChooseUp), B::onPad(PadButton::Down, kChooseDown),
+        B::onPad(PadButton::Left, kChooseLeft), B::onPad(PadButton::Right, kChooseRight)},
        true,
        false,
        true},
-      {Action::RightClick, U"右クリック", {B::onKey(Key::Backspace), B::onKey(Key::X)}},
-      {Action::AutoAdvance, U"自動で進める", {B::onKey(Key::A)}, false, false, true},
-      {Action::Skip, U"メッセージを早送り", {B::onKey(Key::Control, kAny)}, false, true},
+      // Before the right click, which B is everywhere else.
+      {Action::Cancel, U"アイテムの「やめる」", {B::onPad(PadButton::B)}},
+      {Action::RightClick,
+       U"右クリック",
+       {B::onKey(Key::Backspace), B::onKey(Key::X), B::onPad(PadButton::B)},
+       false,
+       false,
+       true},
+      {Action::AutoAdvance,
+       U"自動で進める",
+       {B::onKey(Key::A), B::onPad(PadButton::Y)},
+       false,
+       false,
+       true},
+      {Action::Skip,
+       U"メッセージを早送り",
+       {B::onKey(Key::Control, kAny), B::onPad(PadButton::RB)},
+       false,
+       true},
       {Action::HistoryBack,
        U"前のページ（履歴）",
-       {B::onWheel(1), B::onKey(Key::PageUp), B::onKey(Key::Up)},
+       {B::onWheel(1), B::onKey(Key::PageUp), B::onKey(Key::Up), B::onPad(PadButton::LB),
+        B::onPad(PadButton::Up)},
        true},
-      {Action::HistoryForward, U"次のページ", {B::onWheel(-1), B::onKey(Key::Down)}, true},
+      {Action::HistoryForward,
+       U"次のページ",
+       {B::onWheel(-1), B::onKey(Key::Down), B::onPad(PadButton::Down)},
+       true},
       {Action::HistoryClose,
        U"履歴を閉じる",
-       {B::onKey(Key::PageDown, kAny), B::onKey(Key::Escape, kAny), B::onButton(kLeftButton)},
+       {B::onKey(Key::PageDown, kAny), B::onKey(Key::Escape, kAny), B::onButton(kLeftButton),
+        B::onPad(PadButton::B)},
        true},
       {Action::Screenshot, U"スクリーンショット（ピクチャフォルダへ）", {B::onKey(Key::F12, kAny)}},
       {Action::Scale,
@@ -210,10 +277,10 @@ std::vector<ActionEntry> shellActions() {
       {Action::Mute, U"消音", {B::onKey(Key::M)}, false, false, true},
       {Action::Clipboard, U"文をクリップボードへ（入／切）", {B::onKey(Key::C)}},
       {Action::Speech, U"読み上げ（入／切）", {B::onKey(Key::V)}, false, false, true},
-      {Action::KeysList, U"このキー一覧", {B::onKey(Key::F1, kAny)}},
+      {Action::KeysList, U"このキー一覧", {B::onKey(Key::F1, kAny), B::onPad(PadButton::Back)}},
       {Action::PlayerMenu,
        U"プレイヤーのメニュー",
-       {B::onKey(Key::Escape), B::onButton(kMiddleButton)},
+       {B::onKey(Key::Escape), B::onButton(kMiddleButton), B::onPad(PadButton::Start)},
        false,
        false,
        true},

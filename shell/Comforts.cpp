@@ -59,7 +59,7 @@ Comforts::Comforts(Platform& platform, HostedGame& game, ScreenStack& screens,
       game_(game),
       screens_(screens),
       historyScreen_(platform, game.messageWindow()),
-      keys_(platform, screens, actions.keysPage()),
+      keys_(platform, screens, actions.keysPage(), actions.keysPage(true)),
       settleTimer_(platform.createTimer(
           kSettleMs, [this] { settle(); }, true)) {
   game_.recordPages(&history_);
@@ -89,6 +89,7 @@ void Comforts::start() {
 bool Comforts::perform(const Asked& asked) {
   switch (asked.action) {
     case Action::GoOn:
+    case Action::Cancel:
     case Action::Choose:
     case Action::RightClick:
     case Action::AutoAdvance:
@@ -128,7 +129,7 @@ bool Comforts::perform(const Asked& asked) {
       toggleMute();
       return true;
     case Action::KeysList:
-      keys_.show(status());
+      keys_.show(status(), padInUse_);
       return true;
     default:
       break;  // the page's readers' (TextOut), the keys at the game's waits (KeyPlay), the

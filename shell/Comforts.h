@@ -33,6 +33,8 @@ class Comforts {
   // not see it).
   [[nodiscard]] bool perform(const Asked& asked);
   void skip(bool on);
+  // The pad made the last press: the keys list shows the pad's buttons.
+  void padInUse(bool on) { padInUse_ = on; }
   // Closes the history and the keys list.
   void closeOverlays();
   // Writes the settings now if a change waits to be written (they are written once a change
@@ -78,6 +80,7 @@ class Comforts {
   TimerId settleTimer_;
   std::filesystem::path settingsFile_;
   bool writeFailed_ = false;  // said once
+  bool padInUse_ = false;
   std::size_t back_ = 0;      // pages back shown; 0 when the history is closed
   Image shot_;
 };

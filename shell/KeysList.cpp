@@ -25,13 +25,17 @@ Argb shade(Argb under, Argb colour) {
 
 }  // namespace
 
-KeysOverlay::KeysOverlay(Platform& platform, std::vector<std::u32string> lines)
-    : font_(platform.font(FontRequest{FontFace::Gothic, 10.0, false})), lines_(std::move(lines)) {
+KeysOverlay::KeysOverlay(Platform& platform, std::vector<std::u32string> keyLines,
+                         std::vector<std::u32string> padLines)
+    : font_(platform.font(FontRequest{FontFace::Gothic, 10.0, false})),
+      keyLines_(std::move(keyLines)),
+      padLines_(std::move(padLines)) {
   rect = kOverlayBox;
 }
 
-void KeysOverlay::setStatus(std::u32string status) {
+void KeysOverlay::setStatus(std::u32string status, bool pad) {
   status_ = std::move(status);
+  pad_ = pad;
 }
 
 void KeysOverlay::drawSelf(Image& frame, const Rect& at, const Rect& clip) const {
@@ -50,25 +54,28 @@ void KeysOverlay::drawSelf(Image& frame, const Rect& at, const Rect& clip) const
     frame.drawMask(font_->render(text), at.x + 16, y, colour, clip);
     y += step;
   };
-  line(U"キー操作　（キーかクリックで閉じます）", kOverlayHeading);
+  line(pad_ ? U"パッド操作　（ボタンかクリックで閉じます）" : U"キー操作　（キーかクリックで閉じます）",
+       kOverlayHeading);
   y += step / 2;
-  for (const std::u32string& text : lines_) line(text, kOverlayText);
+  for (const std::u32string& text : pad_ ? padLines_ : keyLines_) line(text, kOverlayText);
   y += step / 2;
   line(status_, kOverlayHeading);
 }
 
 void KeysOverlay::sign(std::uint64_t& digest) const {
+  digest ^= pad_ ? 0x9E3779B97F4A7C15ull : 0;
   for (const char32_t c : status_) {
     digest ^= c;
     digest *= 0x100000001B3ull;
   }
 }
 
-KeysScreen::KeysScreen(Platform& platform, ScreenStack& screens, std::vector<std::u32string> lines)
-    : screens_(screens), overlay_(platform, std::move(lines)) {}
+KeysScreen::KeysScreen(Platform& platform, ScreenStack& screens,
+                       std::vector<std::u32string> keyLines, std::vector<std::u32string> padLines)
+    : screens_(screens), overlay_(platform, std::move(keyLines), std::move(padLines)) {}
 
-void KeysScreen::show(std::u32string status) {
-  overlay_.setStatus(std::move(status));
+void KeysScreen::show(std::u32string status, bool pad) {
+  overlay_.setStatus(std::move(status), pad);
   screens_.push(*this);
 }
 

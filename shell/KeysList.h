@@ -13,11 +13,12 @@
 namespace qov {
 
 // The keys list over the picture: a line for each of the shell's actions, and the volume and
-// scale in force.
+// scale in force. Opened from a pad, it lists the pad's buttons instead.
 class KeysOverlay final : public Control {
  public:
-  KeysOverlay(Platform& platform, std::vector<std::u32string> lines);
-  void setStatus(std::u32string status);
+  KeysOverlay(Platform& platform, std::vector<std::u32string> keyLines,
+              std::vector<std::u32string> padLines);
+  void setStatus(std::u32string status, bool pad);
 
  protected:
   void drawSelf(Image& frame, const Rect& at, const Rect& clip) const override;
@@ -25,15 +26,19 @@ class KeysOverlay final : public Control {
 
  private:
   std::shared_ptr<const Font> font_;
-  std::vector<std::u32string> lines_;
+  std::vector<std::u32string> keyLines_;
+  std::vector<std::u32string> padLines_;
   std::u32string status_;
+  bool pad_ = false;
 };
 
-// The keys list as a screen: any key or click closes it and does nothing else.
+// The keys list as a screen: any key, pad button or click closes it and does nothing else.
 class KeysScreen final : public Screen {
  public:
-  KeysScreen(Platform& platform, ScreenStack& screens, std::vector<std::u32string> lines);
-  void show(std::u32string status);
+  KeysScreen(Platform& platform, ScreenStack& screens, std::vector<std::u32string> keyLines,
+             std::vector<std::u32string> padLines);
+  // `pad`: the pad's buttons rather than the keys.
+  void show(std::u32string status, bool pad = false);
   [[nodiscard]] bool take(const Press& press, const std::optional<Asked>& asked) override;
   void draw(Image& frame) const override { overlay_.draw(frame); }
   [[nodiscard]] std::uint64_t signature() const override { return overlay_.signature(); }
