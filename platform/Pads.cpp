@@ -47,9 +47,14 @@ Pads::Mask Pads::merged() const {
 
 void Pads::tell(Mask before) {
   const Mask now = merged();
-  for (int i = 0; i < kPadButtons; ++i) {
-    const Mask b = Mask{1} << i;
-    if ((before & b) != (now & b) && changed_) changed_(static_cast<PadButton>(i), (now & b) != 0);
+  // What is let go first: a stick swung across tells its old direction's end first.
+  for (const bool down : {false, true}) {
+    for (int i = 0; i < kPadButtons; ++i) {
+      const Mask b = Mask{1} << i;
+      if ((before & b) != (now & b) && ((now & b) != 0) == down && changed_) {
+        changed_(static_cast<PadButton>(i), down);
+      }
+    }
   }
 }
 
