@@ -1,6 +1,6 @@
 #include "platform/sdl/SdlPads.h"
 
-#include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -35,6 +35,19 @@ void SdlPads::start() {
   }
   running_ = true;
   lastUpdate_ = SDL_GetTicks64();
+  // QOV_VIRTUAL_PAD set: a pad of SDL's own, always plugged in, for measuring what a pad
+  // costs without one at hand (bench/pad-figures).
+  if (std::getenv("QOV_VIRTUAL_PAD") != nullptr) {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "virtual pad";
+    if (SDL_JoystickAttachVirtualEx(&desc) < 0) {
+      std::cerr << "qov: no virtual pad: " << SDL_GetError() << '\n' << std::flush;
+    }
+  }
 }
 
 void SdlPads::update(Uint64 now) {

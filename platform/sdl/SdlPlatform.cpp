@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 
+#include <poll.h>
 #include <time.h>
 
 #include "platform/UserFolders.h"
@@ -111,6 +112,7 @@ struct SdlPlatform::Impl {
   std::optional<int> wantedScale;  // set before the window opens
   bool wantFullscreen = false;
   bool textureFilled = false;
+  int displayFd = -1;  // the X server's connection, when the window is on one
 
   std::vector<Timer> timers;
   Uint64 lastPresent = 0;
@@ -377,6 +379,7 @@ void SdlPlatform::openWindow(const std::string& caption, const Image& icon,
     }
   }
   m.arrow.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
+  m.displayFd = xConnection(m.window.get());
   SDL_ShowWindow(m.window.get());
   m.present();
 }
@@ -438,6 +441,7 @@ void SdlPlatform::waitEvents(std::optional<std::uint32_t> timeoutMs) {
     const Uint64 deadline = start + *timeoutMs;
     if (!wake || deadline < *wake) wake = deadline;
   }
+  bool quiet = false;  // SDL has seen the display, and nothing arrived since
   for (;;) {
     const Uint64 now = SDL_GetTicks64();
     if (wake && *wake <= now) break;
@@ -449,7 +453,16 @@ void SdlPlatform::waitEvents(std::optional<std::uint32_t> timeoutMs) {
     const int span = forPads ? static_cast<int>(*pads) : wait;
     bool woken = false;
     if (span != 0) {
-      if (m.headless()) {
+      if (quiet && m.displayFd >= 0) {
+        // Asking SDL would ask the X server a dozen times at every look at the pads: the
+        // last round left nothing pending, so its connection's news suffice. A signal (SDL
+        // makes a quit of it when it pumps) or news go back to SDL.
+        pollfd display{m.displayFd, POLLIN, 0};
+        if (::poll(&display, 1, span) != 0) {
+          quiet = false;
+          continue;
+        }
+      } else if (m.headless()) {
         // SDL would poll its queue every millisecond here: without a display there is nothing
         // to wait on but the clock and signals.
         SDL_PumpEvents();
@@ -464,6 +477,7 @@ void SdlPlatform::waitEvents(std::optional<std::uint32_t> timeoutMs) {
           m.handle(e);
           woken = true;
         }
+        quiet = !woken;
       }
     }
     m.pads.update(SDL_GetTicks64());
