@@ -81,7 +81,7 @@ class Comforts {
   std::filesystem::path settingsFile_;
   bool writeFailed_ = false;  // said once
   bool padInUse_ = false;
-  std::size_t back_ = 0;      // pages back shown; 0 when the history is closed
+  std::size_t back_ = 0;  // pages back shown; 0 when the history is closed
   Image shot_;
 };
 

@@ -54,7 +54,8 @@ void KeysOverlay::drawSelf(Image& frame, const Rect& at, const Rect& clip) const
     frame.drawMask(font_->render(text), at.x + 16, y, colour, clip);
     y += step;
   };
-  line(pad_ ? U"パッド操作　（ボタンかクリックで閉じます）" : U"キー操作　（キーかクリックで閉じます）",
+  line(pad_ ? U"パッド操作　（ボタンかクリックで閉じます）"
+            : U"キー操作　（キーかクリックで閉じます）",
        kOverlayHeading);
   y += step / 2;
   for (const std::u32string& text : pad_ ? padLines_ : keyLines_) line(text, kOverlayText);

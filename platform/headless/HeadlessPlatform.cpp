@@ -165,8 +165,8 @@ void HeadlessPlatform::padUp(PadButton button, std::optional<std::uint64_t> notB
 
 void HeadlessPlatform::padStick(Pads::Axis axis, int value,
                                 std::optional<std::uint64_t> notBeforeMs, int pad) {
-  queue(Input{InputKind::PadStick, value, 0, 0, Key::Other, 0, notBeforeMs, pad, PadButton::A,
-              axis});
+  queue(
+      Input{InputKind::PadStick, value, 0, 0, Key::Other, 0, notBeforeMs, pad, PadButton::A, axis});
 }
 
 void HeadlessPlatform::deliverFront() {

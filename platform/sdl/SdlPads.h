@@ -21,7 +21,7 @@ namespace qov {
 // well under 1 % of a core and without one next to nothing.
 class SdlPads {
  public:
-  static constexpr std::uint32_t kPollMs = 8;
+  static constexpr std::uint32_t kPollMs = 12;
   static constexpr std::uint32_t kLookMs = 500;
 
   explicit SdlPads(EventSink*& sink);

@@ -53,15 +53,15 @@ TEST(Pads, TheStickPressesPastItsDeadZoneAndLetsGoOnlyNearTheMiddle) {
     Events told;
   };
   const std::vector<Step> steps{
-      {Pads::kStickRelease, {}},                           // within the dead zone
-      {Pads::kStickPress - 1, {}},                         // not yet
-      {Pads::kStickPress, {kRight + "+"}},                 // pressed
-      {Pads::kStickRelease, {}},                           // held while it leans
-      {Pads::kStickRelease - 1, {kRight + "-"}},           // back near the middle
-      {32767, {kRight + "+"}},                             // and again
-      {-32768, {kRight + "-", kLeft + "+"}},               // straight to the other side
-      {-Pads::kStickPress + 1, {}},                        // still leaning left
-      {Pads::kStickPress - 1, {kLeft + "-"}},              // across the middle
+      {Pads::kStickRelease, {}},                  // within the dead zone
+      {Pads::kStickPress - 1, {}},                // not yet
+      {Pads::kStickPress, {kRight + "+"}},        // pressed
+      {Pads::kStickRelease, {}},                  // held while it leans
+      {Pads::kStickRelease - 1, {kRight + "-"}},  // back near the middle
+      {32767, {kRight + "+"}},                    // and again
+      {-32768, {kRight + "-", kLeft + "+"}},      // straight to the other side
+      {-Pads::kStickPress + 1, {}},               // still leaning left
+      {Pads::kStickPress - 1, {kLeft + "-"}},     // across the middle
   };
   Told t;
   t.pads.added(0);

@@ -30,7 +30,7 @@ class PadSink : public EventSink {
 
  private:
   static std::string name(PadButton b) {
-    static const char* const names[] = {"A",  "B",     "X",    "Y",  "LB",   "RB",
+    static const char* const names[] = {"A",     "B",    "X",  "Y",    "LB",   "RB",
                                         "Start", "Back", "Up", "Down", "Left", "Right"};
     return names[static_cast<int>(b)];
   }

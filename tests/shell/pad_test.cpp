@@ -98,8 +98,8 @@ TEST(PadPlay, PadButtonsAloneReachTheSaveThatClicksReach) {
   EXPECT_FALSE(w.shell.playerMenu().shown());
   EXPECT_EQ(w.window.variables().vars(), byClicks.window.variables().vars());
   EXPECT_EQ(padded.save(), clicked.save());
-  const std::vector<std::u32string> expected{U"移動",   U"移動＞", U"移動",
-                                             U"持ち物を使う", U"持ち物を使う"};
+  const std::vector<std::u32string> expected{U"移動", U"移動＞", U"移動", U"持ち物を使う",
+                                             U"持ち物を使う"};
   EXPECT_EQ(told, expected);
 }
 
