@@ -40,4 +40,20 @@ struct Game {
   [[nodiscard]] std::string save() const { return fileBytes(dir.path() / SaveFile::kFileName); }
 };
 
+// Queues the clicks of a whole play of kGame that ends at CASE 102 with item 3 used.
+inline void clickThrough(ShellWindow& w) {
+  const WindowControls& c = w.c;
+  for (const Control* target :
+       {static_cast<const Control*>(&c.MES), static_cast<const Control*>(&c.MES),
+        static_cast<const Control*>(&c.MES),
+        static_cast<const Control*>(&c.Label1[1]),  // 移動
+        static_cast<const Control*>(&c.LBcm),       // back to the first menu
+        static_cast<const Control*>(&c.Label1[1]),
+        static_cast<const Control*>(&c.Label1[2]),  // 持ち物を使う
+        static_cast<const Control*>(&c.ITMCommand3[1]),
+        static_cast<const Control*>(&c.ITMCommand1)}) {
+    w.then([&w, target] { w.click(*target); });
+  }
+}
+
 }  // namespace qov::test

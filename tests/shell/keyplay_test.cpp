@@ -89,17 +89,7 @@ void playByKeys(ShellWindow& w, const std::function<void(std::function<void()>)>
 TEST(KeyPlay, KeysAloneReachTheSaveThatClicksReach) {
   Game clicked;
   ShellWindow byClicks(clicked.dir.path());
-  for (const Control* target :
-       {static_cast<const Control*>(&byClicks.c.MES), static_cast<const Control*>(&byClicks.c.MES),
-        static_cast<const Control*>(&byClicks.c.MES),
-        static_cast<const Control*>(&byClicks.c.Label1[1]),  // 移動
-        static_cast<const Control*>(&byClicks.c.LBcm),       // back to the first menu
-        static_cast<const Control*>(&byClicks.c.Label1[1]),
-        static_cast<const Control*>(&byClicks.c.Label1[2]),  // 持ち物を使う
-        static_cast<const Control*>(&byClicks.c.ITMCommand3[1]),
-        static_cast<const Control*>(&byClicks.c.ITMCommand1)}) {
-    byClicks.then([&byClicks, target] { byClicks.click(*target); });
-  }
+  clickThrough(byClicks);
   EXPECT_EQ(byClicks.run(), 0);
   EXPECT_EQ(byClicks.window.variables().var(9), 2);
   EXPECT_EQ(byClicks.window.variables().var(0), 3);
