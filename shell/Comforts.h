@@ -80,8 +80,8 @@ class Comforts {
   TimerId settleTimer_;
   std::filesystem::path settingsFile_;
   bool writeFailed_ = false;  // said once
+  std::size_t back_ = 0;      // pages back shown; 0 when the history is closed
   bool padInUse_ = false;
-  std::size_t back_ = 0;  // pages back shown; 0 when the history is closed
   Image shot_;
 };
 
