@@ -86,6 +86,12 @@ struct KeyPress {
   bool repeat = false;  // sent again because the key is held down
 };
 
+// The buttons of a gamepad that the program answers to, as a common pad lays them out: A at the
+// bottom of the four face buttons, B at the right, X at the left, Y at the top; LB and RB the
+// shoulder buttons. Up to Right are the D-pad and the left stick alike.
+enum class PadButton { A, B, X, Y, LB, RB, Start, Back, Up, Down, Left, Right };
+inline constexpr int kPadButtons = static_cast<int>(PadButton::Right) + 1;
+
 enum class Cursor { Default, Wait };
 
 enum class MessageIcon { Stop, Information };
@@ -100,6 +106,10 @@ class EventSink {
   virtual void keyUp(const KeyPress& key) = 0;
   // The mouse wheel over the window: positive steps away from the player (up).
   virtual void mouseWheel(int steps) = 0;
+  // A button of any pad plugged in went down or up. All pads count as one: a button is down
+  // while any pad holds it, and unplugging a pad lets go of what it held.
+  virtual void padDown(PadButton /*button*/) {}
+  virtual void padUp(PadButton /*button*/) {}
   // The player closes the window.
   virtual void closeRequested() = 0;
   // A file or folder dropped onto the window (a dropped text arrives as a name too).

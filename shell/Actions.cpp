@@ -83,8 +83,40 @@ std::u32string modifierNames(int modifiers) {
   return names;
 }
 
+std::u32string padName(PadButton b) {
+  switch (b) {
+    case PadButton::A:
+      return U"A";
+    case PadButton::B:
+      return U"B";
+    case PadButton::X:
+      return U"X";
+    case PadButton::Y:
+      return U"Y";
+    case PadButton::LB:
+      return U"LB";
+    case PadButton::RB:
+      return U"RB";
+    case PadButton::Start:
+      return U"START";
+    case PadButton::Back:
+      return U"BACK";
+    case PadButton::Up:
+      return U"↑";
+    case PadButton::Down:
+      return U"↓";
+    case PadButton::Left:
+      return U"←";
+    case PadButton::Right:
+      return U"→";
+  }
+  return U"?";
+}
+
 std::u32string bindingName(const Binding& b) {
   switch (b.kind) {
+    case Press::Kind::Pad:
+      return padName(b.pad);
     case Press::Kind::Key:
       return modifierNames(b.modifiers) + keyName(b.key);
     case Press::Kind::Button:
@@ -136,6 +168,8 @@ bool Binding::matches(const Press& press) const {
       return press.button == button;
     case Press::Kind::Wheel:
       return press.wheel == wheel;
+    case Press::Kind::Pad:
+      return press.pad == pad;
   }
   return false;
 }
@@ -159,17 +193,27 @@ std::vector<Asked> ActionTable::matches(const Press& press) const {
   return all;
 }
 
-std::vector<std::u32string> ActionTable::keysPage() const {
+std::vector<std::u32string> ActionTable::keysPage(bool pad) const {
   std::vector<std::u32string> lines;
+  bool lineShown = false;  // the last entry had a binding to show
   for (const ActionEntry& entry : entries_) {
-    std::u32string text = bindingNames(entry.bindings);
+    std::vector<Binding> shown;
+    for (const Binding& b : entry.bindings) {
+      if ((b.kind == Press::Kind::Pad) == pad) shown.push_back(b);
+    }
+    if (shown.empty()) {
+      lineShown = lineShown && entry.sameLine;
+      continue;
+    }
+    std::u32string text = bindingNames(shown);
     if (entry.held) text += tr(U" (held)");
     text += U"　" + tr(entry.what);
-    if (entry.sameLine && !lines.empty()) {
+    if (entry.sameLine && lineShown) {
       lines.back() += U"　　" + text;
     } else {
       lines.push_back(std::move(text));
     }
+    lineShown = true;
   }
   return lines;
 }
@@ -180,29 +224,48 @@ std::vector<ActionEntry> shellActions() {
   return {
       {Action::GoOn,
        later(U"Go on, choose"),
-       {B::onKey(Key::Enter), B::onKey(Key::Space), B::onKey(Key::Z)}},
+       {B::onKey(Key::Enter), B::onKey(Key::Space), B::onKey(Key::Z), B::onPad(PadButton::A)}},
       {Action::Choose,
        later(U"Move the mark"),
        {B::onKey(Key::Up, 0, kChooseUp), B::onKey(Key::Down, 0, kChooseDown),
-        B::onKey(Key::Left, 0, kChooseLeft), B::onKey(Key::Right, 0, kChooseRight)},
+        B::onKey(Key::Left, 0, kChooseLeft), B::onKey(Key::Right, 0, kChooseRight),
+        B::onPad(PadButton::Up, kChooseUp), B::onPad(PadButton::Down, kChooseDown),
+        B::onPad(PadButton::Left, kChooseLeft), B::onPad(PadButton::Right, kChooseRight)},
        true,
        false,
        true},
-      {Action::RightClick, later(U"Right click"), {B::onKey(Key::Backspace), B::onKey(Key::X)}},
-      {Action::AutoAdvance, later(U"Auto-advance"), {B::onKey(Key::A)}, false, false, true},
+      // Before the right click, which B is everywhere else.
+      {Action::Cancel, later(U"\"Cancel\" in the item window"), {B::onPad(PadButton::B)}},
+      {Action::RightClick,
+       later(U"Right click"),
+       {B::onKey(Key::Backspace), B::onKey(Key::X), B::onPad(PadButton::B)},
+       false,
+       false,
+       true},
+      {Action::AutoAdvance,
+       later(U"Auto-advance"),
+       {B::onKey(Key::A), B::onPad(PadButton::Y)},
+       false,
+       false,
+       true},
       {Action::Skip,
        later(U"Fast-forward the messages"),
-       {B::onKey(Key::Control, kAny)},
+       {B::onKey(Key::Control, kAny), B::onPad(PadButton::RB)},
        false,
        true},
       {Action::HistoryBack,
        later(U"Earlier page (history)"),
-       {B::onWheel(1), B::onKey(Key::PageUp), B::onKey(Key::Up)},
+       {B::onWheel(1), B::onKey(Key::PageUp), B::onKey(Key::Up), B::onPad(PadButton::LB),
+        B::onPad(PadButton::Up)},
        true},
-      {Action::HistoryForward, later(U"Later page"), {B::onWheel(-1), B::onKey(Key::Down)}, true},
+      {Action::HistoryForward,
+       later(U"Later page"),
+       {B::onWheel(-1), B::onKey(Key::Down), B::onPad(PadButton::Down)},
+       true},
       {Action::HistoryClose,
        later(U"Close the history"),
-       {B::onKey(Key::PageDown, kAny), B::onKey(Key::Escape, kAny), B::onButton(kLeftButton)},
+       {B::onKey(Key::PageDown, kAny), B::onKey(Key::Escape, kAny), B::onButton(kLeftButton),
+        B::onPad(PadButton::B)},
        true},
       {Action::Screenshot,
        later(U"Screenshot (into the pictures folder)"),
@@ -227,10 +290,12 @@ std::vector<ActionEntry> shellActions() {
       {Action::QuickSave, later(U"Quick save"), {B::onKey(Key::F5, kAny)}},
       {Action::QuickLoad, later(U"Quick load"), {B::onKey(Key::F9, kAny)}, false, false, true},
       {Action::Slots, later(U"Save slots"), {B::onKey(Key::F6, kAny)}, false, false, true},
-      {Action::KeysList, later(U"This list of keys"), {B::onKey(Key::F1, kAny)}},
+      {Action::KeysList,
+       later(U"This list of keys"),
+       {B::onKey(Key::F1, kAny), B::onPad(PadButton::Back)}},
       {Action::PlayerMenu,
        later(U"The player's menu"),
-       {B::onKey(Key::Escape), B::onButton(kMiddleButton)},
+       {B::onKey(Key::Escape), B::onButton(kMiddleButton), B::onPad(PadButton::Start)},
        false,
        false,
        true},

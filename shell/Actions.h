@@ -14,6 +14,7 @@ namespace qov {
 // list is drawn from that table, so what it shows and what works agree.
 enum class Action {
   GoOn,        // the left click at the game's wait: a page goes on, the focused entry is chosen
+  Cancel,      // "やめる" in the item window (a pad's B, which elsewhere is the right click)
   Choose,      // the binding's argument is the direction (ChooseDirection)
   RightClick,  // shows or hides the game's command menu
   AutoAdvance,
@@ -37,9 +38,10 @@ enum class Action {
 
 enum ChooseDirection : int { kChooseUp = 1, kChooseDown, kChooseLeft, kChooseRight };
 
-// One press of a key, a mouse button or one step of the wheel, as the window reports it.
+// One press of a key, a mouse button, a pad's button or one step of the wheel, as the window
+// reports it.
 struct Press {
-  enum class Kind { Key, Button, Wheel };
+  enum class Kind { Key, Button, Wheel, Pad };
   Kind kind = Kind::Key;
   Key key = Key::Other;
   int modifiers = 0;    // KeyModifier bits held
@@ -48,6 +50,7 @@ struct Press {
   bool repeat = false;  // a key sent again because it is held down
   int x = 0;            // where a mouse button was pressed, in frame pixels
   int y = 0;
+  PadButton pad = PadButton::A;  // for Kind::Pad
 
   [[nodiscard]] static Press ofKey(const KeyPress& key) {
     return Press{Kind::Key, key.key, key.modifiers, 0, 0, key.repeat};
@@ -57,6 +60,10 @@ struct Press {
   }
   [[nodiscard]] static Press ofWheel(int step) {
     return Press{Kind::Wheel, Key::Other, 0, 0, step, false};
+  }
+  // `repeat`: made again by the shell while a direction is held.
+  [[nodiscard]] static Press ofPad(PadButton b, bool repeat = false) {
+    return Press{Kind::Pad, Key::Other, 0, 0, 0, repeat, 0, 0, b};
   }
 };
 
@@ -70,6 +77,7 @@ struct Binding {
   int button = 0;
   int wheel = 0;
   int argument = 0;
+  PadButton pad = PadButton::A;
 
   [[nodiscard]] static Binding onKey(Key k, int modifiers = 0, int argument = 0) {
     return Binding{Press::Kind::Key, k, modifiers, 0, 0, argument};
@@ -79,6 +87,9 @@ struct Binding {
   }
   [[nodiscard]] static Binding onWheel(int step) {
     return Binding{Press::Kind::Wheel, Key::Other, 0, 0, step, 0};
+  }
+  [[nodiscard]] static Binding onPad(PadButton b, int argument = 0) {
+    return Binding{Press::Kind::Pad, Key::Other, 0, 0, 0, argument, b};
   }
   [[nodiscard]] bool matches(const Press& press) const;
 };
@@ -109,8 +120,8 @@ class ActionTable {
   // menu and another elsewhere, and the first that applies takes it.
   [[nodiscard]] std::vector<Asked> matches(const Press& press) const;
   // The keys list: one line for each entry (or group of entries on one line), its inputs
-  // named and what it does.
-  [[nodiscard]] std::vector<std::u32string> keysPage() const;
+  // named and what it does; the keys and the mouse, or else the pad's buttons.
+  [[nodiscard]] std::vector<std::u32string> keysPage(bool pad = false) const;
 
  private:
   std::vector<ActionEntry> entries_;

@@ -92,6 +92,7 @@ void Comforts::start() {
 bool Comforts::perform(const Asked& asked) {
   switch (asked.action) {
     case Action::GoOn:
+    case Action::Cancel:
     case Action::Choose:
     case Action::RightClick:
     case Action::AutoAdvance:
@@ -131,7 +132,7 @@ bool Comforts::perform(const Asked& asked) {
       toggleMute();
       return true;
     case Action::KeysList:
-      keys_.show(actions_.keysPage(), status());
+      keys_.show(actions_.keysPage(padInUse_), status(), padInUse_);
       return true;
     default:
       break;  // the page's readers' (TextOut), the keys at the game's waits (KeyPlay), the

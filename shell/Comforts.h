@@ -33,6 +33,8 @@ class Comforts {
   // not see it).
   [[nodiscard]] bool perform(const Asked& asked);
   void skip(bool on);
+  // The pad made the last press: the keys list shows the pad's buttons.
+  void padInUse(bool on) { padInUse_ = on; }
   // Closes the history and the keys list.
   void closeOverlays();
   // A wait of the game begins: the page in the window keeps the game's state to return to.
@@ -87,6 +89,7 @@ class Comforts {
   std::filesystem::path settingsFile_;
   bool writeFailed_ = false;  // said once
   std::size_t back_ = 0;      // pages back shown; 0 when the history is closed
+  bool padInUse_ = false;
   Image shot_;
 };
 

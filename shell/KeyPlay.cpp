@@ -27,6 +27,16 @@ bool KeyPlay::perform(const Asked& asked) {
     return true;
   }
   const GameWait wait = game_.wait();
+  if (asked.action == Action::Cancel) {
+    // The item window's own key for "やめる"; elsewhere B goes on to be the right click.
+    if (wait.kind != GameWait::Kind::Items) return false;
+    keysUsed_ = true;
+    if (!asked.again) {
+      game_.keyDown(KeyPress{Key::Escape});
+      game_.keyUp(KeyPress{Key::Escape});
+    }
+    return true;
+  }
   // What a key would click on, if it clicks; nothing while the mouse is held down, since the
   // control that took the mouse gets every click until it is released.
   std::optional<Rect> target;

@@ -32,9 +32,10 @@ KeysOverlay::KeysOverlay(Platform& platform)
   rect = kOverlayBox;
 }
 
-void KeysOverlay::set(std::vector<std::u32string> lines, std::u32string status) {
+void KeysOverlay::set(std::vector<std::u32string> lines, std::u32string status, bool pad) {
   lines_ = std::move(lines);
   status_ = std::move(status);
+  pad_ = pad;
 }
 
 void KeysOverlay::drawSelf(Image& frame, const Rect& at, const Rect& clip) const {
@@ -53,7 +54,9 @@ void KeysOverlay::drawSelf(Image& frame, const Rect& at, const Rect& clip) const
     frame.drawMask(font_->render(text), at.x + 16, y, colour, clip);
     y += step;
   };
-  line(tr(U"Keys  (a key or a click closes this)"), kOverlayHeading);
+  line(pad_ ? tr(U"Pad  (a button or a click closes this)")
+             : tr(U"Keys  (a key or a click closes this)"),
+       kOverlayHeading);
   y += step / 2;
   for (const std::u32string& text : lines_) line(text, kOverlayText);
   y += step / 2;
@@ -61,6 +64,7 @@ void KeysOverlay::drawSelf(Image& frame, const Rect& at, const Rect& clip) const
 }
 
 void KeysOverlay::sign(std::uint64_t& digest) const {
+  digest ^= pad_ ? 0x9E3779B97F4A7C15ull : 0;
   for (const char32_t c : status_) {
     digest ^= c;
     digest *= 0x100000001B3ull;
@@ -70,8 +74,8 @@ void KeysOverlay::sign(std::uint64_t& digest) const {
 KeysScreen::KeysScreen(Platform& platform, ScreenStack& screens)
     : screens_(screens), overlay_(platform) {}
 
-void KeysScreen::show(std::vector<std::u32string> lines, std::u32string status) {
-  overlay_.set(std::move(lines), std::move(status));
+void KeysScreen::show(std::vector<std::u32string> lines, std::u32string status, bool pad) {
+  overlay_.set(std::move(lines), std::move(status), pad);
   screens_.push(*this);
 }
 

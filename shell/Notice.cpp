@@ -70,7 +70,9 @@ bool NoticeScreen::take(const Press& press, const std::optional<Asked>& /*asked*
   const bool closes =
       press.kind == Press::Kind::Button ||
       (press.kind == Press::Kind::Key && !press.repeat &&
-       (press.key == Key::Enter || press.key == Key::Space || press.key == Key::Escape));
+       (press.key == Key::Enter || press.key == Key::Space || press.key == Key::Escape)) ||
+      (press.kind == Press::Kind::Pad && !press.repeat &&
+       (press.pad == PadButton::A || press.pad == PadButton::B));
   if (closes) screens_.pop(*this);
   return true;
 }

@@ -83,6 +83,8 @@ bool PlayerMenu::take(const Press& press, const std::optional<Asked>& asked) {
       if (!asked->again) choose(focus_);
       return true;
     case Action::RightClick:
+    case Action::Cancel:      // a pad's B
+    case Action::PlayerMenu:  // a pad's Start, which opened it
       if (!asked->again) close();
       return true;
     case Action::Choose:

@@ -90,6 +90,8 @@ bool SettingsPage::take(const Press& press, const std::optional<Asked>& asked) {
   if (!asked) return true;
   switch (asked->action) {
     case Action::RightClick:
+    case Action::Cancel:      // a pad's B
+    case Action::PlayerMenu:  // a pad's Start
       if (!asked->again) screens_.pop(*this);
       return true;
     case Action::GoOn:

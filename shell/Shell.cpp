@@ -41,7 +41,10 @@ Shell::Shell(Platform& platform, HostedGame& game)
                    {later(U"Quit"), [this] { closeRequested(); }}}),
       seenPages_(platform),
       soundFonts_(platform, comforts_,
-                  [this](const std::vector<std::u32string>& lines) { postNotice(lines); }) {
+                  [this](const std::vector<std::u32string>& lines) { postNotice(lines); }),
+      // In the background: a repeat does not by itself end a wait of the game's.
+      padRepeat_(platform.createTimer(
+          kPadRepeatMs, [this] { repeatPad(); }, true)) {
   screens_.onChange([this] { screensChanged(); });
   // The entry the keys move to is spoken, as the game's own menu is when it appears.
   const auto focused = [this](std::u32string_view caption) {
@@ -72,6 +75,7 @@ Shell::Shell(Platform& platform, HostedGame& game)
 }
 
 Shell::~Shell() {
+  platform_.setTimerEnabled(padRepeat_, false);
   posted_.clear();
   platform_.setEventSink(nullptr);
   game_.setReadingLog(nullptr, nullptr);
@@ -238,6 +242,7 @@ bool Shell::take(const Press& press) {
 }
 
 void Shell::mouseDown(int x, int y, int button) {
+  comforts_.padInUse(false);
   if (take(Press::ofButton(button, x, y))) {
     takenButtons_ |= button;
     return;
@@ -259,6 +264,7 @@ void Shell::mouseUp(int x, int y, int button) {
 }
 
 void Shell::keyDown(const KeyPress& key) {
+  comforts_.padInUse(false);
   updateSkip(key, true);
   if (key.key == Key::Control) return;
   if (take(Press::ofKey(key))) return;
@@ -277,7 +283,12 @@ void Shell::updateSkip(const KeyPress& key, bool pressed) {
   }
   const bool otherKey =
       std::any_of(keysHeld_.begin(), keysHeld_.end(), [](int n) { return n > 0; });
-  const bool skipping = (key.modifiers & kCtrlKey) != 0 && !otherKey;
+  keySkip_ = (key.modifiers & kCtrlKey) != 0 && !otherKey;
+  applySkip();
+}
+
+void Shell::applySkip() {
+  const bool skipping = keySkip_ || padSkip_;
   comforts_.skip(skipping);
   textOut_.skip(skipping);
 }
@@ -285,6 +296,40 @@ void Shell::updateSkip(const KeyPress& key, bool pressed) {
 void Shell::closeRequested() {
   states_.autosave();
   game_.closeRequested();
+}
+
+void Shell::padDown(PadButton button) {
+  comforts_.padInUse(true);
+  if (button == PadButton::RB) {
+    padSkip_ = true;
+    applySkip();
+  }
+  if (button == PadButton::Up || button == PadButton::Down || button == PadButton::Left ||
+      button == PadButton::Right) {
+    padRepeating_ = button;
+    platform_.setTimerEnabled(padRepeat_, true);
+    platform_.delayNextTick(padRepeat_, kPadRepeatDelayMs);
+  }
+  if (take(Press::ofPad(button))) return;
+  if (button == PadButton::A) {
+    game_.keyDown(KeyPress{Key::Enter});
+    game_.keyUp(KeyPress{Key::Enter});
+  }
+}
+
+void Shell::padUp(PadButton button) {
+  if (button == PadButton::RB) {
+    padSkip_ = false;
+    applySkip();
+  }
+  if (padRepeating_ == button) {
+    padRepeating_.reset();
+    platform_.setTimerEnabled(padRepeat_, false);
+  }
+}
+
+void Shell::repeatPad() {
+  if (padRepeating_) static_cast<void>(take(Press::ofPad(*padRepeating_, true)));
 }
 
 void Shell::mouseWheel(int steps) {

@@ -70,6 +70,13 @@ class Shell final : public EventSink {
   void keyDown(const KeyPress& key) override;
   void keyUp(const KeyPress& key) override;
   void mouseWheel(int steps) override;
+  // A pad's buttons are the shell's actions; none reaches the game but A as Enter where no
+  // action takes it (the item window's "使う"). A direction held repeats after
+  // kPadRepeatDelayMs, every kPadRepeatMs.
+  void padDown(PadButton button) override;
+  void padUp(PadButton button) override;
+  static constexpr std::uint32_t kPadRepeatDelayMs = 400;
+  static constexpr int kPadRepeatMs = 80;
   // Closing the window keeps the game's last wait in the autosave.
   void closeRequested() override;
   // An existing game folder, or a file inside one, named by its absolute path ends this game
@@ -84,8 +91,10 @@ class Shell final : public EventSink {
   [[nodiscard]] bool take(const Press& press);
   void screensChanged();
   void openingChanged(bool running);
-  // Skip lasts while Ctrl is held and no other key is.
+  // Skip lasts while Ctrl is held and no other key is, or while the pad's RB is held.
   void updateSkip(const KeyPress& key, bool pressed);
+  void applySkip();
+  void repeatPad();
   // Shows `lines` in the window (and on standard error) until the player closes them, while
   // the caller goes on: a press that started it waits for nothing.
   void postNotice(const std::vector<std::u32string>& lines);
@@ -117,6 +126,10 @@ class Shell final : public EventSink {
   std::function<void(std::u32string_view)> focusTold_;
   SeenPages seenPages_;
   SoundFonts soundFonts_;
+  bool keySkip_ = false;
+  bool padSkip_ = false;
+  std::optional<PadButton> padRepeating_;  // the direction held
+  TimerId padRepeat_;
 };
 
 }  // namespace qov

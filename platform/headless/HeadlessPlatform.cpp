@@ -145,6 +145,33 @@ void HeadlessPlatform::drop(std::filesystem::path path, std::optional<std::uint6
   queue(Input{InputKind::Drop, 0, 0, 0, Key::Other, 0, notBeforeMs});
 }
 
+void HeadlessPlatform::plugPad(int pad, std::optional<std::uint64_t> notBeforeMs) {
+  queue(Input{InputKind::PadPlug, 0, 0, 0, Key::Other, 0, notBeforeMs, pad});
+}
+
+void HeadlessPlatform::unplugPad(int pad, std::optional<std::uint64_t> notBeforeMs) {
+  queue(Input{InputKind::PadUnplug, 0, 0, 0, Key::Other, 0, notBeforeMs, pad});
+}
+
+void HeadlessPlatform::pad(PadButton button, std::optional<std::uint64_t> notBeforeMs, int pad) {
+  queue(Input{InputKind::Pad, 0, 0, 0, Key::Other, 0, notBeforeMs, pad, button});
+}
+
+void HeadlessPlatform::padDown(PadButton button, std::optional<std::uint64_t> notBeforeMs,
+                               int pad) {
+  queue(Input{InputKind::PadDown, 0, 0, 0, Key::Other, 0, notBeforeMs, pad, button});
+}
+
+void HeadlessPlatform::padUp(PadButton button, std::optional<std::uint64_t> notBeforeMs, int pad) {
+  queue(Input{InputKind::PadUp, 0, 0, 0, Key::Other, 0, notBeforeMs, pad, button});
+}
+
+void HeadlessPlatform::padStick(Pads::Axis axis, int value,
+                                std::optional<std::uint64_t> notBeforeMs, int pad) {
+  queue(
+      Input{InputKind::PadStick, value, 0, 0, Key::Other, 0, notBeforeMs, pad, PadButton::A, axis});
+}
+
 void HeadlessPlatform::deliverFront() {
   // Taken off the queue first: a handler may end the program by throwing.
   const Input in = input_.front();
@@ -188,6 +215,23 @@ void HeadlessPlatform::deliverFront() {
       break;
     case InputKind::Drop:
       sink_->dropped(dropped);
+      break;
+    case InputKind::PadPlug:
+      pads_.added(in.pad);
+      break;
+    case InputKind::PadUnplug:
+      pads_.removed(in.pad);
+      break;
+    case InputKind::Pad:
+      pads_.button(in.pad, in.padButton, true);
+      pads_.button(in.pad, in.padButton, false);
+      break;
+    case InputKind::PadDown:
+    case InputKind::PadUp:
+      pads_.button(in.pad, in.padButton, in.kind == InputKind::PadDown);
+      break;
+    case InputKind::PadStick:
+      pads_.stick(in.pad, in.axis, in.x);
       break;
   }
 }

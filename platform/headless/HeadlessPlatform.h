@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Image.h"
+#include "platform/Pads.h"
 #include "platform/Platform.h"
 #include "platform/headless/HeadlessAudio.h"
 
@@ -108,6 +109,17 @@ class HeadlessPlatform final : public Platform {
   void keyUp(Key key, std::optional<std::uint64_t> notBeforeMs = std::nullopt, int modifiers = 0);
   void wheel(int steps, std::optional<std::uint64_t> notBeforeMs = std::nullopt);
   void closeWindow(std::optional<std::uint64_t> notBeforeMs = std::nullopt);
+  // Gamepads, each named by a number: plugged in and out, a button pressed and released or
+  // held down or let go, the left stick moved. What a pad not plugged in does is lost.
+  void plugPad(int pad = 0, std::optional<std::uint64_t> notBeforeMs = std::nullopt);
+  void unplugPad(int pad = 0, std::optional<std::uint64_t> notBeforeMs = std::nullopt);
+  void pad(PadButton button, std::optional<std::uint64_t> notBeforeMs = std::nullopt, int pad = 0);
+  void padDown(PadButton button, std::optional<std::uint64_t> notBeforeMs = std::nullopt,
+               int pad = 0);
+  void padUp(PadButton button, std::optional<std::uint64_t> notBeforeMs = std::nullopt,
+             int pad = 0);
+  void padStick(Pads::Axis axis, int value, std::optional<std::uint64_t> notBeforeMs = std::nullopt,
+                int pad = 0);
   void drop(std::filesystem::path path, std::optional<std::uint64_t> notBeforeMs = std::nullopt);
   [[nodiscard]] std::size_t pendingInput() const { return input_.size(); }
 
@@ -166,7 +178,23 @@ class HeadlessPlatform final : public Platform {
   [[nodiscard]] HeadlessSoundOutput& headlessSound() { return sound_; }
 
  private:
-  enum class InputKind { MouseDown, MouseUp, Click, Key, KeyDown, KeyUp, Wheel, Close, Drop };
+  enum class InputKind {
+    MouseDown,
+    MouseUp,
+    Click,
+    Key,
+    KeyDown,
+    KeyUp,
+    Wheel,
+    Close,
+    Drop,
+    PadPlug,
+    PadUnplug,
+    Pad,
+    PadDown,
+    PadUp,
+    PadStick,
+  };
   struct Input {
     InputKind kind = InputKind::Click;
     int x = 0;
@@ -175,6 +203,9 @@ class HeadlessPlatform final : public Platform {
     Key key = Key::Other;
     int modifiers = 0;  // for keys; the steps for the wheel
     std::optional<std::uint64_t> notBefore;
+    int pad = 0;  // which pad
+    PadButton padButton = PadButton::A;
+    Pads::Axis axis = Pads::Axis::X;  // the stick's value in `x`
   };
   struct Timer {
     int interval = 1;
@@ -197,6 +228,14 @@ class HeadlessPlatform final : public Platform {
   [[nodiscard]] const Timer& timer(TimerId id) const;
 
   std::unique_ptr<FontLibrary> fonts_;
+  Pads pads_{[this](PadButton b, bool down) {
+    if (sink_ == nullptr) return;
+    if (down) {
+      sink_->padDown(b);
+    } else {
+      sink_->padUp(b);
+    }
+  }};
   HeadlessMusicDevice music_;
   HeadlessSoundOutput sound_;
   EventSink* sink_ = nullptr;

@@ -100,4 +100,35 @@ int modifiersOf(const SDL_KeyboardEvent& e) {
          ((mod & KMOD_SHIFT) != 0 ? kShiftKey : 0);
 }
 
+std::optional<PadButton> padButtonOf(Uint8 sdlButton) {
+  switch (sdlButton) {
+    case SDL_CONTROLLER_BUTTON_A:
+      return PadButton::A;
+    case SDL_CONTROLLER_BUTTON_B:
+      return PadButton::B;
+    case SDL_CONTROLLER_BUTTON_X:
+      return PadButton::X;
+    case SDL_CONTROLLER_BUTTON_Y:
+      return PadButton::Y;
+    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
+      return PadButton::LB;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
+      return PadButton::RB;
+    case SDL_CONTROLLER_BUTTON_START:
+      return PadButton::Start;
+    case SDL_CONTROLLER_BUTTON_BACK:
+      return PadButton::Back;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+      return PadButton::Up;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+      return PadButton::Down;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+      return PadButton::Left;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+      return PadButton::Right;
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace qov

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 
+#include <poll.h>
 #include <time.h>
 
 #include "platform/UserDirectories.h"
@@ -21,6 +22,7 @@
 #include "platform/render/SdlHandles.h"
 #include "platform/sdl/SdlInput.h"
 #include "platform/sdl/SdlMessageBox.h"
+#include "platform/sdl/SdlPads.h"
 #include "platform/sdl/XErrors.h"
 
 namespace qov {
@@ -100,6 +102,7 @@ struct SdlPlatform::Impl {
   SdlAudio audio;
   std::string driver;
   EventSink* sink = nullptr;
+  SdlPads pads{sink};
 
   WindowPtr window;
   RendererPtr renderer;
@@ -110,6 +113,7 @@ struct SdlPlatform::Impl {
   std::optional<int> wantedScale;  // set before the window opens
   bool wantFullscreen = false;
   bool textureFilled = false;
+  int displayFd = -1;  // the X server's connection, when the window is on one
 
   std::vector<Timer> timers;
   Uint64 lastPresent = 0;
@@ -143,6 +147,7 @@ struct SdlPlatform::Impl {
 };
 
 void SdlPlatform::Impl::handle(const SDL_Event& e) {
+  if (pads.handle(e)) return;
   switch (e.type) {
     case SDL_QUIT:
       // Also what SDL makes of an interrupt or termination signal.
@@ -375,6 +380,7 @@ void SdlPlatform::openWindow(const std::string& caption, const Image& icon,
     }
   }
   m.arrow.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
+  m.displayFd = xConnection(m.window.get());
   SDL_ShowWindow(m.window.get());
   m.present();
 }
@@ -413,6 +419,7 @@ std::uint32_t SdlPlatform::tickCount() {
 }
 
 void SdlPlatform::doEvents() {
+  impl_->pads.update(SDL_GetTicks64());
   SDL_PumpEvents();
   impl_->runPending();
 }
@@ -426,30 +433,59 @@ void SdlPlatform::Impl::runPending() {
 }
 
 void SdlPlatform::waitEvents(std::optional<std::uint32_t> timeoutMs) {
-  const Uint64 now = SDL_GetTicks64();
-  std::optional<Uint64> wake = impl_->nextWake();
+  Impl& m = *impl_;
+  // At the first wait rather than before the first frame: starting the pads takes a while.
+  m.pads.start();
+  const Uint64 start = SDL_GetTicks64();
+  std::optional<Uint64> wake = m.nextWake();
   if (timeoutMs) {
-    const Uint64 deadline = now + *timeoutMs;
+    const Uint64 deadline = start + *timeoutMs;
     if (!wake || deadline < *wake) wake = deadline;
   }
-  if (!wake || *wake > now) {
+  bool quiet = false;  // SDL has seen the display, and nothing arrived since
+  for (;;) {
+    const Uint64 now = SDL_GetTicks64();
+    if (wake && *wake <= now) break;
     const int wait = wake ? static_cast<int>(std::min<Uint64>(*wake - now, 1u << 30)) : -1;
-    if (impl_->headless()) {
-      // SDL would poll its queue every millisecond here: without a display there is nothing
-      // to wait on but the clock and signals.
-      SDL_PumpEvents();
-      if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_FALSE) {
-        sleepAtMost(wait);
+    // The pads are ours to read: a wait wakes for them, and goes on waiting when they have
+    // nothing to say.
+    const std::optional<std::uint32_t> pads = m.pads.nextUpdateIn(now);
+    const bool forPads = pads && (wait < 0 || static_cast<int>(*pads) < wait);
+    const int span = forPads ? static_cast<int>(*pads) : wait;
+    bool woken = false;
+    if (span != 0) {
+      if (quiet && m.displayFd >= 0) {
+        // Asking SDL would ask the X server a dozen times at every look at the pads: the
+        // last round left nothing pending, so its connection's news suffice. A signal (SDL
+        // makes a quit of it when it pumps) or news go back to SDL.
+        pollfd display{m.displayFd, POLLIN, 0};
+        if (::poll(&display, 1, span) != 0) {
+          quiet = false;
+          continue;
+        }
+      } else if (m.headless()) {
+        // SDL would poll its queue every millisecond here: without a display there is nothing
+        // to wait on but the clock and signals.
         SDL_PumpEvents();
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_FALSE) {
+          sleepAtMost(span);
+          SDL_PumpEvents();
+        }
+      } else {
+        SDL_Event e;
+        // The wait has asked the display for news; waking for a timer costs no second round.
+        if (SDL_WaitEventTimeout(&e, span) != 0) {
+          m.handle(e);
+          woken = true;
+        }
+        quiet = !woken;
       }
-      impl_->runPending();
+    }
+    m.pads.update(SDL_GetTicks64());
+    if (!forPads || woken || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_TRUE) {
+      m.runPending();
       return;
     }
-    SDL_Event e;
-    // The wait has asked the display for news; waking for a timer costs no second round.
-    if (SDL_WaitEventTimeout(&e, wait) != 0) impl_->handle(e);
-    impl_->runPending();
-    return;
   }
   doEvents();
 }

@@ -1,5 +1,7 @@
 #include "platform/sdl/XErrors.h"
 
+#include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 
@@ -22,6 +24,13 @@ int onXError(Display* display, XErrorEvent* error) {
 
 void tolerateXErrors() {
   XSetErrorHandler(&onXError);
+}
+
+int xConnection(SDL_Window* window) {
+  SDL_SysWMinfo wm;
+  SDL_VERSION(&wm.version);
+  if (SDL_GetWindowWMInfo(window, &wm) != SDL_TRUE || wm.subsystem != SDL_SYSWM_X11) return -1;
+  return ConnectionNumber(wm.info.x11.display);
 }
 
 }  // namespace qov

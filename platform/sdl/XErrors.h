@@ -1,5 +1,7 @@
 #pragma once
 
+struct SDL_Window;
+
 namespace qov {
 
 // Keeps an X error from ending the program (Xlib's default). SDL wakes a waiting window from
@@ -8,5 +10,8 @@ namespace qov {
 // handler would end the program as SDL closes that connection. Such errors pass silently,
 // others are named on stderr.
 void tolerateXErrors();
+
+// The file descriptor of the window's connection to its X server; -1 for a window elsewhere.
+[[nodiscard]] int xConnection(SDL_Window* window);
 
 }  // namespace qov

@@ -114,7 +114,9 @@ bool SlotScreen::take(const Press& press, const std::optional<Asked>& asked) {
          (press.key == Key::Escape || press.key == Key::Backspace)) ||
         (press.kind == Press::Kind::Button &&
          (press.button != kLeftButton || confirmPlace(false).contains(press.x, press.y)));
-    if (!press.repeat && (yes || no)) answer(yes);
+    const bool padYes = asked && asked->action == Action::GoOn;
+    const bool padNo = asked && asked->action == Action::RightClick;
+    if (!press.repeat && (yes || no || padYes || padNo)) answer(yes || padYes);
     return true;
   }
   if (press.kind == Press::Kind::Button) {
@@ -178,6 +180,7 @@ bool SlotScreen::take(const Press& press, const std::optional<Asked>& asked) {
       }
       return true;
     case Action::Slots:
+    case Action::RightClick:
       close();
       return true;
     default:

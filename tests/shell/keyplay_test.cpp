@@ -12,42 +12,12 @@
 #include <vector>
 
 #include "engine/SaveFile.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "tests/shell/PlayGame.h"
 
 namespace qov::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Three pages, a menu with a submenu whose last entry uses an item, then the save.
-constexpr std::u32string_view kGame =
-    U"ITMS,0,1,鍵\n"
-    U"ITMS,3,2,地図\n"
-    U"MES,一ページ目。￥二ページ目。￥三ページ目。￥\n"
-    U"CMST,0,＊調べる１移動・＊北へ＊南へ￥持ち物を使う\n"
-    U"CMSL,0,14\n"
-    U"CASE,0\n"
-    U"LET,9,1\n"
-    U"SAVE\n"
-    U"EXIT\n"
-    U"CASE,102\n"
-    U"LET,9,2\n"
-    U"SAVE\n"
-    U"EXIT\n"
-    U"ENDCM\n";
-
-std::string fileBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-struct Game {
-  TempDir dir;
-  explicit Game(std::u32string_view script = kGame) { writeScript(dir.path(), "wnatu", script); }
-  [[nodiscard]] std::string save() const { return fileBytes(dir.path() / SaveFile::kFileName); }
-};
 
 constexpr Argb kFocus = rgb(0, 255, 255);
 
@@ -119,17 +89,7 @@ void playByKeys(ShellWindow& w, const std::function<void(std::function<void()>)>
 TEST(KeyPlay, KeysAloneReachTheSaveThatClicksReach) {
   Game clicked;
   ShellWindow byClicks(clicked.dir.path());
-  for (const Control* target :
-       {static_cast<const Control*>(&byClicks.c.MES), static_cast<const Control*>(&byClicks.c.MES),
-        static_cast<const Control*>(&byClicks.c.MES),
-        static_cast<const Control*>(&byClicks.c.Label1[1]),  // 移動
-        static_cast<const Control*>(&byClicks.c.LBcm),       // back to the first menu
-        static_cast<const Control*>(&byClicks.c.Label1[1]),
-        static_cast<const Control*>(&byClicks.c.Label1[2]),  // 持ち物を使う
-        static_cast<const Control*>(&byClicks.c.ITMCommand3[1]),
-        static_cast<const Control*>(&byClicks.c.ITMCommand1)}) {
-    byClicks.then([&byClicks, target] { byClicks.click(*target); });
-  }
+  clickThrough(byClicks);
   EXPECT_EQ(byClicks.run(), 0);
   EXPECT_EQ(byClicks.window.variables().var(9), 2);
   EXPECT_EQ(byClicks.window.variables().var(0), 3);
