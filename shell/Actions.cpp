@@ -295,7 +295,9 @@ std::vector<ActionEntry> shellActions() {
        {B::onKey(Key::F1, kAny), B::onPad(PadButton::Back)}},
       {Action::PlayerMenu,
        later(U"The player's menu"),
-       {B::onKey(Key::Escape), B::onButton(kMiddleButton), B::onPad(PadButton::Start)},
+       // Esc is the item window's own key; the middle button and Start open it there too.
+       {B::onKey(Key::Escape), B::onButton(kMiddleButton, kEvenInItems),
+        B::onPad(PadButton::Start, kEvenInItems)},
        false,
        false,
        true},

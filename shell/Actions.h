@@ -37,6 +37,8 @@ enum class Action {
 };
 
 enum ChooseDirection : int { kChooseUp = 1, kChooseDown, kChooseLeft, kChooseRight };
+// The player's menu: a press that opens it also while the item window chooses.
+inline constexpr int kEvenInItems = 1;
 
 // One press of a key, a mouse button, a pad's button or one step of the wheel, as the window
 // reports it.
@@ -82,8 +84,8 @@ struct Binding {
   [[nodiscard]] static Binding onKey(Key k, int modifiers = 0, int argument = 0) {
     return Binding{Press::Kind::Key, k, modifiers, 0, 0, argument};
   }
-  [[nodiscard]] static Binding onButton(int b) {
-    return Binding{Press::Kind::Button, Key::Other, 0, b, 0, 0};
+  [[nodiscard]] static Binding onButton(int b, int argument = 0) {
+    return Binding{Press::Kind::Button, Key::Other, 0, b, 0, argument};
   }
   [[nodiscard]] static Binding onWheel(int step) {
     return Binding{Press::Kind::Wheel, Key::Other, 0, 0, step, 0};

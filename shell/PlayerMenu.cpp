@@ -33,7 +33,8 @@ PlayerMenu::~PlayerMenu() {
 bool PlayerMenu::perform(const Asked& asked) {
   if (asked.action != Action::PlayerMenu || asked.again) return false;
   // The opening is a timed show with its song: it cannot wait. Esc is the item window's own.
-  if (game_.openingRuns() || game_.wait().kind == GameWait::Kind::Items) return false;
+  if (game_.openingRuns()) return false;
+  if (asked.argument != kEvenInItems && game_.wait().kind == GameWait::Kind::Items) return false;
   open();
   return true;
 }

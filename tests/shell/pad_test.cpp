@@ -76,7 +76,8 @@ TEST(PadPlay, PadButtonsAloneReachTheSaveThatClicksReach) {
     w.then([&, visit] {  // the item window: B is "やめる" the first time, then Right and "使う"
       ASSERT_TRUE(w.window.items().selecting());
       if (visit == 0) {
-        p.pad(PadButton::Start);  // the player's menu waits until the item window is done
+        p.pad(PadButton::Start);  // the player's menu, over the item window
+        p.pad(PadButton::B);      // closes it
         p.pad(PadButton::B);
       } else {
         p.pad(PadButton::Right);
